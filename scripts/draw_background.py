@@ -48,6 +48,10 @@ CAP_BOTTOM = (150, 157, 166)
 TICK = (112, 122, 134)
 TICK_MAJOR = (170, 180, 192)
 
+# Font sizes in editor pixels per em; the editor's 13.4 px label font is 9.8 px per em
+CAPTION_SIZE = 10.5
+TAB_SIZE = 9.8
+
 
 def sc(v):
     return int(round(v * S))
@@ -159,15 +163,29 @@ def draw_title(img):
     text(img, (end + 7, 43), "NOISE GATE", 7.5, TEXT_DIM, tracking=1.4)
 
 
+def led(img, cx, cy, on):
+    """Round status lamp; lit lamps get a soft glow."""
+    if on:
+        glow = Image.new("RGBA", img.size, (0, 0, 0, 0))
+        ImageDraw.Draw(glow).ellipse([sc(cx - 5), sc(cy - 5), sc(cx + 5), sc(cy + 5)], fill=ACCENT + (110,))
+        img.alpha_composite(glow.filter(ImageFilter.GaussianBlur(sc(1.8))))
+    paint(img, mask_circle(cx, cy, 3.0), solid((6, 7, 9), 210))
+    paint(img, mask_circle(cx, cy, 2.2), solid(ACCENT if on else (60, 66, 75)))
+    if on:
+        paint(img, mask_circle(cx - 0.5, cy - 0.6, 1.0), solid((225, 255, 235), 170))
+
+
 def draw_tabs(img, page):
     for i, ((x, y, w, h), label) in enumerate(zip(TABS, TAB_TEXTS)):
-        if i == page:
+        selected = i == page
+        if selected:
             raised(img, x, y, w, h, 3, (66, 74, 85), (48, 54, 62))
-            hline(img, x + 18, x + w - 18, y + h - 3, ACCENT, 230)
-            text(img, (x + w / 2, y + 8), label, 11, TEXT_HI, anchor="mm")
         else:
             recess(img, x, y, w, h, 3, (26, 29, 34), (33, 37, 43))
-            text(img, (x + w / 2, y + 8.5), label, 11, TEXT_DIM, anchor="mm")
+        tw = font(TAB_SIZE).getlength(label) / S
+        left = x + (w - tw - 10) / 2
+        led(img, left + 2.5, y + h / 2, selected)
+        text(img, (left + 10, y + h / 2 + 3.4), label, TAB_SIZE, TEXT_HI if selected else TEXT_DIM)
 
 
 def draw_meter(img):
@@ -189,7 +207,7 @@ def arc_point(cx, cy, v, d):
 def draw_knob(img, box, caption):
     x, y, w, h = box
     cx, cy = x + w / 2, y + h / 2
-    text(img, (cx, y - 9), caption, 11.5, TEXT_LBL, anchor="ms")
+    text(img, (cx, y - 9), caption, CAPTION_SIZE, TEXT_LBL, anchor="ms")
     # scale: 11 ticks over the 270 degree travel, longer at the ends and the centre
     ticks = Image.new("RGBA", img.size, (0, 0, 0, 0))
     d = ImageDraw.Draw(ticks)
@@ -259,7 +277,8 @@ def build():
     for page in range(PAGES):
         sheet.paste(draw_frame(page), (page * W, 0))
     rgb = sheet.convert("RGB")
-    return rgb.quantize(colors=256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.FLOYDSTEINBERG)
+    # max-coverage keeps every colour within a few levels, small accents included
+    return rgb.quantize(colors=256, method=Image.Quantize.MAXCOVERAGE)
 
 
 def main():

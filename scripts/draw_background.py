@@ -32,6 +32,7 @@ DOT_RADIUS = 15
 SUPPORT = (225, 40, 85, 30)
 PANEL = (8, 74, 314, 110)          # recessed main area, both pages
 INFO_DIVIDER_Y = 145               # between the build lines and the host line
+EMBLEM = (286, 154)                # right of the two 260-wide labels
 
 # Palette (skin colours: values 220/240/255, labels 180/190/200, bar green)
 BG_TOP = (46, 51, 58)
@@ -120,8 +121,8 @@ def text(img, xy, s, size, colour, anchor="ls", tracking=0.0, alpha=255):
 
 def recess(img, x, y, w, h, r, top, bottom):
     """A well sunk into the panel: dark upper rim, light lower rim, graded floor."""
-    paint(img, mask_rrect(x - 1, y - 1, w + 2, h + 2, r + 1),
-          vgradient(y - 1, y + h + 1, (0, 0, 0), (255, 255, 255), 150, 22))
+    paint(img, mask_rrect(x - 1, y, w + 2, h + 1, r + 1), solid((255, 255, 255), 24))
+    paint(img, mask_rrect(x - 1, y - 1, w + 2, h + 1, r + 1), solid((0, 0, 0), 130))
     paint(img, mask_rrect(x, y, w, h, r), vgradient(y, y + h, top, bottom))
     paint(img, mask_rrect(x, y, w, h, r), vgradient(y, y + 3, (0, 0, 0), (0, 0, 0), 90, 0))
 
@@ -227,6 +228,10 @@ def draw_knob(img, box, caption):
     # cap: dark rim, light graded face, concave centre
     paint(img, mask_circle(cx, cy, 19.5), solid((12, 13, 16)))
     paint(img, mask_circle(cx, cy, 18.5), vgradient(cy - 18.5, cy + 18.5, CAP_TOP, CAP_BOTTOM))
+    shine = Image.new("L", img.size, 0)
+    ImageDraw.Draw(shine).ellipse([sc(cx - 14), sc(cy - 17.5), sc(cx + 14), sc(cy - 2)], fill=255)
+    shine = Image.composite(shine, Image.new("L", img.size, 0), mask_circle(cx, cy, 18.5))
+    paint(img, shine.filter(ImageFilter.GaussianBlur(sc(1.5))), vgradient(cy - 18, cy - 4, (255, 255, 255), (255, 255, 255), 90, 0))
     paint(img, mask_circle(cx, cy, 11.5), vgradient(cy - 11.5, cy + 11.5, (158, 165, 174), (214, 219, 225)))
     rim = Image.new("RGBA", img.size, (0, 0, 0, 0))
     ImageDraw.Draw(rim).ellipse([sc(cx - 11.5), sc(cy - 11.5), sc(cx + 11.5) - 1, sc(cy + 11.5) - 1],
@@ -256,6 +261,16 @@ def draw_support_button(img):
     img.alpha_composite(arrow)
 
 
+def draw_emblem(img, x, y):
+    """Gate envelope (closed, attack, open, fade) over a baseline, 24 x 14."""
+    d_pts = [(0, 14), (5, 14), (8, 2), (15, 2), (21, 14), (24, 14)]
+    layer = Image.new("RGBA", img.size, (0, 0, 0, 0))
+    d = ImageDraw.Draw(layer)
+    d.polygon([(sc(x + px), sc(y + py)) for px, py in d_pts], fill=ACCENT + (40,))
+    d.line([(sc(x + px), sc(y + py)) for px, py in d_pts], fill=ACCENT + (170,), width=S, joint="curve")
+    img.alpha_composite(layer)
+
+
 def draw_frame(page):
     img = Image.new("RGBA", (W * S, H * S), (0, 0, 0, 255))
     draw_panel(img)
@@ -269,6 +284,7 @@ def draw_frame(page):
     else:
         draw_support_button(img)
         groove(img, 20, 310, INFO_DIVIDER_Y)
+        draw_emblem(img, *EMBLEM)
     return img.resize((W, H), Image.BOX)
 
 

@@ -1,0 +1,145 @@
+// GEffect: the framework's audio-side base. It turns the adapter's
+// per-opcode virtuals into a parameter-object model: parameters, a program
+// bank with cached texts, features and commands for the editor, speaker
+// arrangements, bypass, and the single-precision path into the product's
+// double-precision processing.
+//
+// Threads: the host's threads call the program, parameter, chunk and
+// settings operations; the audio thread calls processReplacing and
+// processDoubleReplacing; the editor thread writes parameters through the
+// same operations. No lock is taken; shared scalars are relaxed atomics.
+// Owns: parameters, bank, features, commands, arrangements, scratch, editor.
+#pragma once
+
+#include "effect/feature.h"
+#include "effect/programbank.h"
+#include "shell/audioeffect.h"
+
+#include <atomic>
+
+namespace Zorv {
+
+class GEffect : public AudioEffectX {
+public:
+    static constexpr int kMaxChannels = 2;
+    static constexpr int kVariableValueSize = 128;
+
+    GEffect(audioMasterCallback audioMaster, int numPrograms, int numParams, int numInputs,
+            int numOutputs);
+    ~GEffect() override;
+
+    // Programs.
+    void setProgram(int32_t program) override;  // out of range: ignored; always recomputes
+    void setProgramName(const char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
+
+    // Parameters of the current program (index outside the table: 0 or empty text).
+    float getParameter(int32_t index) override;
+    void setParameter(int32_t index, float value) override;
+    void getParameterName(int32_t index, char* text) override;
+    void getParameterLabel(int32_t index, char* text) override;
+    void getParameterDisplay(int32_t index, char* text) override;
+    bool string2parameter(int32_t index, const char* text) override;
+
+    // State chunk: the bank's own bytes, one record or all of them.
+    int32_t getChunk(void** data, bool isPreset) override;
+    int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
+
+    // Identity, capabilities, settings.
+    bool getEffectName(char* text) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    int32_t canDo(const char* text) override;
+    bool setBypass(bool on) override;
+    bool setSpeakerArrangement(VstSpeakerArrangement* in, VstSpeakerArrangement* out) override;
+    bool getSpeakerArrangement(VstSpeakerArrangement** in, VstSpeakerArrangement** out) override;
+    void setBlockSize(int32_t size) override;
+    void suspend() override;
+    void resume() override;
+
+    // Processing through the current arrangements' channel counts.
+    void processReplacing(float** inputs, float** outputs, int32_t sampleFrames) override;
+    void processDoubleReplacing(double** inputs, double** outputs, int32_t sampleFrames) override;
+
+    // Framework hooks for the product.
+    virtual const char* effectName() { return nullptr; }
+    virtual const char* vendorName() { return nullptr; }
+    virtual const char* productName() { return nullptr; }
+    virtual const char* versionText() { return nullptr; }
+    virtual const char* buildText() { return nullptr; }
+    virtual const char* buildDate() { return nullptr; }
+    virtual const char* platformName() { return nullptr; }
+    virtual void editorOpened() { editorOpen.store(true, std::memory_order_relaxed); }
+    virtual void editorClosed() { editorOpen.store(false, std::memory_order_relaxed); }
+    virtual void performCommand(int, bool, bool) {}
+    virtual void resetState() = 0;
+    virtual bool supportsIoConfig(int inputs, int outputs) = 0;
+    virtual void expandVariables(char* out, int size, const char* text);  // "${Name}" substitution
+    virtual void parametersChanged(int reason) = 0;
+    virtual void onParameterChanged(int) {}
+    virtual bool copyProgram(int destination);
+    virtual bool loadPresetFile(const char* resourceName);
+    virtual void getVariable(char* out, int size, const char* name);
+    virtual void writeOutputFrame(bool stereoIn, bool stereoOut, double* out0, double* out1,
+                                  double left, double right);
+    virtual void processDouble(double** in, int nIn, double** out, int nOut, int frames) = 0;
+    virtual void processFloat(float** in, int nIn, float** out, int nOut, int frames);
+
+    // Asks an open editor to redraw (throttled); safe from the audio thread.
+    void refreshEditor();
+    // Writes a value of the current program through the full change protocol.
+    void writeParameter(int index, double normalised);
+
+    ProgramBank& getBank() { return bank; }
+    const GParameterList& getParameters() const { return parameters; }
+    GFeatureMgr& getFeatures() { return features; }
+    GCommandMgr& getCommands() { return commands; }
+    bool isBypassed() const { return bypass.load(std::memory_order_relaxed); }
+    bool isEditorOpen() const { return editorOpen.load(std::memory_order_relaxed); }
+    int inputChannels() const;
+    int outputChannels() const;
+
+    // The framework's output mapping, inlined by products that keep it.
+    static void mapOutputFrame(bool stereoIn, bool stereoOut, double* out0, double* out1,
+                               double left, double right)
+    {
+        if (stereoIn && !stereoOut) {
+            *out0 = (left + right) * 0.5;
+            return;
+        }
+        *out0 = left;
+        if (stereoOut)
+            *out1 = stereoIn ? right : left;
+    }
+
+protected:
+    // Current program's slot of parameter i.
+    void* currentSlot(int i) { return bank.slot(curProgram, i); }
+    double naturalValue(int i) { return bank.parameter(i)->getNatural(currentSlot(i)); }
+    void refreshCurrentTexts(int i) { bank.refreshTexts(curProgram, i); }
+
+    GParameterList parameters;
+    ProgramBank bank;
+    GFeatureMgr features;
+    GCommandMgr commands;
+    std::atomic<bool> editorOpen{false};
+    VstSpeakerArrangement* inputArrangement = nullptr;
+    VstSpeakerArrangement* outputArrangement = nullptr;
+    std::atomic<bool> bypass{false};
+
+private:
+    bool hasParameter(int32_t index) const { return bank.hasParameter(index); }
+    void prepareScratch(int frames);
+    void layOutScratch(int nIn, int nOut, int frames);
+
+    double* scratch = nullptr;
+    int scratchCapacity = 0;
+    int scratchInputs = 0;
+    int scratchOutputs = 0;
+    int scratchFrames = 0;
+    double* scratchIn[kMaxChannels] = {};
+    double* scratchOut[kMaxChannels] = {};
+};
+
+}  // namespace Zorv

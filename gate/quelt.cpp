@@ -1,0 +1,259 @@
+#include "gate/quelt.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <new>
+
+namespace Zorv {
+
+namespace {
+
+constexpr int32_t kUniqueId = fourCC("qZvk");
+constexpr const char* kPresetResource = "QueltPreset.txt";
+
+constexpr double kLog2Of10 = 3.321928094887362;
+constexpr double kRiseSeconds = 0.0005;  // 90 % of a rising step in 0.5 ms
+constexpr double kFallSeconds = 0.05;    // 90 % of a falling step in 50 ms
+constexpr double kMinExp2Argument = -1022.0;
+constexpr double kDenormalGuard = 1e-20;
+// Ramps longer than this (in samples) are capped: far beyond any real fade.
+constexpr double kMaxRampSamples = 1e15;
+
+// 1 - 10^(-1 / (seconds * rate)), or 1 when that time is no sample at all.
+double smoothingCoefficient(double seconds, double rate)
+{
+    double a = seconds * rate;
+    if (!(a > 0.0))
+        return 1.0;
+    double x = (-1.0 / a) * kLog2Of10;
+    return 1.0 - exp2Approx(x < kMinExp2Argument ? kMinExp2Argument : x);
+}
+
+// Samples in a ramp of `samples` length, made finite and non-negative before
+// the integer truncation; the step is one over that count plus one.
+double rampStep(double samples)
+{
+    if (!(samples > 0.0))
+        samples = 0.0;
+    else if (samples > kMaxRampSamples)
+        samples = kMaxRampSamples;
+    return 1.0 / (double(int64_t(samples)) + 1.0);
+}
+
+double powerOf(double envelope, double sample, double rise, double fall)
+{
+    double p = sample * sample + kDenormalGuard;
+    return envelope + (p - envelope) * (p > envelope ? rise : fall);
+}
+
+}  // namespace
+
+double exp2Approx(double x)
+{
+    int64_t n = int64_t(x);
+    double f = x - double(n);
+    double p = (((0.009877912007796169 * f + 0.0571582110011819) * f + 0.24012208799220383) * f +
+                0.6928417889988181) * f + 1.0;
+    uint64_t bits;
+    memcpy(&bits, &p, sizeof(bits));
+    bits += uint64_t(n) << 52;
+    memcpy(&p, &bits, sizeof(p));
+    return p;
+}
+
+Quelt::Quelt(audioMasterCallback audioMaster)
+    : GEffect(audioMaster, kNumPrograms, kNumQueltParameters, 2, 2)
+{
+    setUniqueID(kUniqueId);
+    canProcessReplacing(true);
+    canDoubleReplacing(true);
+
+    auto* thresh = new GLogRangeParam("Thresh", "dB", 1, -100.0, -1.0);
+    thresh->setDefaultNatural(-70.0);
+    parameters.add(thresh);
+    auto* fade = new GRangeParam("Fade", "s", 2, 0.01, 1.0, 99);
+    fade->setDefaultNatural(0.5);
+    parameters.add(fade);
+    auto* attack = new GRangeParam("Attack", "ms", 1, 0.0, 30.0, 300);
+    attack->setDefaultNatural(1.0);
+    parameters.add(attack);
+
+    bank.build(kNumPrograms, &parameters);
+    loadPresetFile(kPresetResource);
+    features.add(new GTypedFeature<double>("Meter", &gain));
+
+    updateSampleRate();
+    updateCoefficients();
+    resetState();
+}
+
+int32_t Quelt::canDo(const char* text)
+{
+    static const char* const kYes[] = {"plugAsChannelInsert", "plugAsSend", "bypass"};
+    static const char* const kNo[] = {"sendVstEvents",    "sendVstMidiEvent",    "sendVstTimeInfo",
+                                      "receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo",
+                                      "offline",          "midiProgramNames"};
+    for (const char* yes : kYes)
+        if (strcmp(text, yes) == 0)
+            return 1;
+    for (const char* no : kNo)
+        if (strcmp(text, no) == 0)
+            return -1;
+    return GEffect::canDo(text);
+}
+
+bool Quelt::supportsIoConfig(int inputs, int outputs)
+{
+    return (inputs == 1 || inputs == 2) && (outputs == 1 || outputs == 2);
+}
+
+void Quelt::setSampleRate(float rate)
+{
+    sampleRate = rate;
+    updateCoefficients();
+    resetState();
+}
+
+void Quelt::updateCoefficients()
+{
+    double rate = sampleRate;
+    riseCoefficient.store(smoothingCoefficient(kRiseSeconds, rate), std::memory_order_relaxed);
+    fallCoefficient.store(smoothingCoefficient(kFallSeconds, rate), std::memory_order_relaxed);
+}
+
+void Quelt::resetState()
+{
+    state.store(Closed, std::memory_order_relaxed);
+    gain.store(0.0, std::memory_order_relaxed);
+    envelopeLeft.store(0.0, std::memory_order_relaxed);
+    envelopeRight.store(0.0, std::memory_order_relaxed);
+    parametersChanged(1);
+}
+
+void Quelt::parametersChanged(int)
+{
+    double rate = sampleRate;
+    double amplitude = std::pow(10.0, 0.05 * naturalValue(kThresh));
+    thresholdPower.store(amplitude * amplitude, std::memory_order_relaxed);
+    fadeStep.store(rampStep(rate * naturalValue(kFade)), std::memory_order_relaxed);
+    attackStep.store(rampStep(rate * (0.001 * naturalValue(kAttack))), std::memory_order_relaxed);
+    refreshEditor();
+}
+
+// The per-block working copy of the gate: loaded once, stored back once.
+struct Quelt::Block {
+    double threshold, fade, attack, rise, fall;
+    double envelopeLeft, envelopeRight, gain;
+    int state;
+    bool bypass;
+};
+
+template <bool StereoIn, bool StereoOut>
+void Quelt::runBlock(Block& b, const double* left, const double* right, double* out0, double* out1,
+                     int frames) const
+{
+    double envL = b.envelopeLeft, envR = b.envelopeRight, g = b.gain;
+    int st = b.state;
+    for (int i = 0; i < frames; ++i) {
+        double x0 = left[i];
+        double x1 = StereoIn ? right[i] : x0;
+        envL = powerOf(envL, x0, b.rise, b.fall);
+        if (StereoIn)
+            envR = powerOf(envR, x1, b.rise, b.fall);
+        bool restart = !(envL <= DBL_MAX && envR <= DBL_MAX);
+        if (restart) {  // a non-finite sample: start the detector afresh
+            envL = envR = 0.0;
+            g = 0.0;
+            st = Closed;
+        }
+        double level = envL > envR ? envL : envR;
+        bool above = level > b.threshold;
+        bool below = level < b.threshold;
+        switch (st) {
+        case Open:
+            if (below)
+                st = Fading;
+            break;
+        case Fading:
+            g -= b.fade;
+            if (g <= 0.0) {
+                g = 0.0;
+                st = Closed;
+            }
+            if (above)
+                st = Attacking;
+            break;
+        case Closed:
+            if (above)
+                st = Attacking;
+            break;
+        case Attacking:
+            g += b.attack;
+            if (g >= 1.0) {
+                g = 1.0;
+                st = Open;
+            }
+            if (below)
+                st = Fading;
+            break;
+        default:
+            break;
+        }
+        if (!b.bypass) {
+            x0 = restart ? 0.0 : x0 * g;
+            x1 = restart ? 0.0 : x1 * g;
+        }
+        mapOutputFrame(StereoIn, StereoOut, out0 + i, out1 + i, x0, x1);
+    }
+    b.envelopeLeft = envL;
+    b.envelopeRight = envR;
+    b.gain = g;
+    b.state = st;
+}
+
+void Quelt::processDouble(double** in, int nIn, double** out, int nOut, int frames)
+{
+    if (frames < 1)
+        return;
+    const auto relaxed = std::memory_order_relaxed;
+    Block b{thresholdPower.load(relaxed), fadeStep.load(relaxed),     attackStep.load(relaxed),
+            riseCoefficient.load(relaxed), fallCoefficient.load(relaxed), envelopeLeft.load(relaxed),
+            envelopeRight.load(relaxed),  gain.load(relaxed),         state.load(relaxed),
+            isBypassed()};
+    double startGain = b.gain;
+    bool stereoIn = nIn > 1, stereoOut = nOut > 1;
+    const double* left = in[0];
+    const double* right = stereoIn ? in[1] : in[0];
+    double* out0 = out[0];
+    double* out1 = stereoOut ? out[1] : out[0];
+    if (stereoIn && stereoOut)
+        runBlock<true, true>(b, left, right, out0, out1, frames);
+    else if (stereoIn)
+        runBlock<true, false>(b, left, right, out0, out1, frames);
+    else if (stereoOut)
+        runBlock<false, true>(b, left, right, out0, out1, frames);
+    else
+        runBlock<false, false>(b, left, right, out0, out1, frames);
+    envelopeLeft.store(b.envelopeLeft, relaxed);
+    envelopeRight.store(b.envelopeRight, relaxed);
+    gain.store(b.gain, relaxed);
+    state.store(b.state, relaxed);
+    if (!(b.gain == startGain))
+        refreshEditor();
+}
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
+{
+    try {
+        Quelt* effect = new Quelt(audioMaster);
+        // The editor built from the embedded skin is attached here with setEditor;
+        // without one the effect simply has none.
+        return effect;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+}  // namespace Zorv

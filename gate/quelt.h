@@ -1,0 +1,80 @@
+// Quelt: the stereo noise gate. A power detector with separate rise and fall
+// smoothing feeds a four-state machine (open, fading, closed, attacking) that
+// ramps the gain linearly up over the attack time and down over the fade
+// time; the gain doubles as the "Meter" feature. Three parameters: "Thresh"
+// (dB), "Fade" (s), "Attack" (ms).
+//
+// Threads: processDouble runs on the audio thread and alone writes the gate
+// state; parametersChanged runs on whichever thread changed a value and
+// writes the derived values; resets come from the host's threads while the
+// host keeps audio stopped. All shared scalars are relaxed atomics, read into
+// locals once per block.
+#pragma once
+
+#include "effect/effect.h"
+
+namespace Zorv {
+
+enum GateState : int { Open = 0, Fading = 1, Closed = 2, Attacking = 3 };
+
+enum QueltParameter : int { kThresh = 0, kFade = 1, kAttack = 2, kNumQueltParameters = 3 };
+
+// Fast base-2 exponential: a quartic on the fraction, the integer part added
+// to the binary exponent. No range check; callers keep x above -1022.
+double exp2Approx(double x);
+
+class Quelt : public GEffect {
+public:
+    static constexpr int kNumPrograms = 10;
+    static constexpr int kVendorVersion = 2700;
+
+    explicit Quelt(audioMasterCallback audioMaster);
+
+    const char* effectName() override { return "Quelt"; }
+    const char* vendorName() override { return "Zorv"; }
+    const char* productName() override { return "Quelt"; }
+    const char* versionText() override { return "2.7"; }
+    const char* buildText() override { return "2.7"; }
+    const char* buildDate() override { return "27 Jan 2021"; }
+    const char* platformName() override { return "Linux64"; }
+    int32_t getVendorVersion() override { return kVendorVersion; }
+    int32_t getPlugCategory() override { return kPlugCategEffect; }
+    int32_t canDo(const char* text) override;
+
+    void setSampleRate(float rate) override;  // new coefficients, then reset
+    void resetState() override;               // closed, silent, envelopes cleared
+    void parametersChanged(int reason) override;
+    bool supportsIoConfig(int inputs, int outputs) override;
+    void processDouble(double** in, int nIn, double** out, int nOut, int frames) override;
+
+    // Read-outs of the derived values and the gate state.
+    double getThresholdPower() const { return thresholdPower.load(std::memory_order_relaxed); }
+    double getFadeStep() const { return fadeStep.load(std::memory_order_relaxed); }
+    double getAttackStep() const { return attackStep.load(std::memory_order_relaxed); }
+    double getRiseCoefficient() const { return riseCoefficient.load(std::memory_order_relaxed); }
+    double getFallCoefficient() const { return fallCoefficient.load(std::memory_order_relaxed); }
+    double getGain() const { return gain.load(std::memory_order_relaxed); }
+    int getState() const { return state.load(std::memory_order_relaxed); }
+
+private:
+    struct Block;
+    template <bool StereoIn, bool StereoOut>
+    void runBlock(Block& b, const double* left, const double* right, double* out0, double* out1,
+                  int frames) const;
+    void updateCoefficients();
+
+    std::atomic<double> thresholdPower{0.0};
+    std::atomic<double> fadeStep{1.0};
+    std::atomic<double> attackStep{1.0};
+    std::atomic<int> state{Closed};
+    std::atomic<double> gain{0.0};
+    std::atomic<double> envelopeLeft{0.0};
+    std::atomic<double> envelopeRight{0.0};
+    std::atomic<double> riseCoefficient{1.0};
+    std::atomic<double> fallCoefficient{1.0};
+};
+
+// Builds the gate (and, where the skin allows, its editor); null on failure.
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster);
+
+}  // namespace Zorv

@@ -1,0 +1,17 @@
+// The library's entry point: VSTPluginMain, also exported as main.
+#include "gate/quelt.h"
+
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster)
+{
+    try {
+        if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
+            return nullptr;
+        AudioEffect* effect = Zorv::createEffectInstance(audioMaster);
+        return effect ? effect->getAeffect() : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+extern "C" __attribute__((visibility("default"), alias("VSTPluginMain"))) AEffect*
+pluginMainAlias(audioMasterCallback audioMaster) __asm__("main");

@@ -60,11 +60,15 @@ GPluginHost::~GPluginHost()
 intptr_t GPluginHost::callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
                                void* ptr, float opt)
 {
-    GPluginHost* host = hostFor(effect);
-    if (!host)
-        return 0;
-    host->log.add(effect, opcode, index, value, ptr, opt);
-    return host->answer(opcode, ptr);
+    try {
+        GPluginHost* host = hostFor(effect);
+        if (!host)
+            return 0;
+        host->log.add(effect, opcode, index, value, ptr, opt);
+        return host->answer(opcode, ptr);
+    } catch (...) {
+        return 0;  // nothing may unwind through the plug-in's frames
+    }
 }
 
 intptr_t GPluginHost::answer(int32_t opcode, void* ptr)

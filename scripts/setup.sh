@@ -12,6 +12,7 @@ packages=(
     fonts-noto-core
     clang libclang-rt-14-dev
     xvfb xauth libgl1-mesa-dri
+    python3-pil
 )
 
 missing=()

@@ -24,6 +24,13 @@ void* operator new(size_t n)
     throw std::bad_alloc();
 }
 void* operator new[](size_t n) { return operator new(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept
+{
+    if (counting.load())
+        ++allocations;
+    return malloc(n ? n : 1);
+}
+void* operator new[](size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
 void operator delete(void* p) noexcept { free(p); }
 void operator delete[](void* p) noexcept { free(p); }
 void operator delete(void* p, size_t) noexcept { free(p); }

@@ -16,10 +16,11 @@ namespace {
 // Registers a text under a name for the loader to find.
 void registerText(const char* name, const char* text)
 {
-    static std::vector<EmbeddedResource*> keep;
-    auto* r = new EmbeddedResource{name, strlen(text), reinterpret_cast<const unsigned char*>(text)};
-    keep.push_back(r);
-    registerResource(r);
+    static EmbeddedResource records[4];
+    static int used = 0;
+    ASSERT_LT(used, 4);
+    records[used] = {name, strlen(text), reinterpret_cast<const unsigned char*>(text)};
+    registerResource(&records[used++]);
 }
 
 std::string show(Quelt& q, int program, int parameter)

@@ -17,8 +17,11 @@ build_and_test() {
     cmake -S "$root" -B "$root/$dir" -DQUELT_BENCH=OFF "$@" >/dev/null
     cmake --build "$root/$dir" -j "$jobs" >/dev/null
     echo "== ${dir}: tests"
-    ctest --test-dir "$root/$dir" --output-on-failure -j "$jobs"
+    ctest --test-dir "$root/$dir" --output-on-failure -j "$jobs" | tee "$root/$dir/ctest.log"
+    passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$root/$dir/ctest.log")))
 }
+
+passed=0
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
@@ -32,4 +35,5 @@ echo "== fuzzers"
 FUZZ_SECONDS=${FUZZ_SECONDS:-20} bash scripts/fuzz.sh "$root/build-fuzz" >"$root/build-fuzz.log" 2>&1 \
     || { tail -n 60 "$root/build-fuzz.log"; exit 1; }
 grep -E '^== |stat::number_of_executed_units' "$root/build-fuzz.log"
-echo "all test runs passed"
+echo "fuzzers: $(grep -c '^== ' "$root/build-fuzz.log") targets ran clean"
+echo "all runs: $passed passed, 0 failed"

@@ -1,19 +1,10 @@
 // Hands arbitrary bytes to the gate as a program or bank chunk through its
 // dispatcher, then queries and processes; traps on a broken bound.
+#include "fuzz_resource.h"
 #include "gate/quelt.h"
 
 #include <cstring>
 #include <vector>
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -8,6 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 
+// Stops the fuzzer with a crash report when an invariant breaks.
+inline void require(bool condition)
+{
+    if (!condition)
+        __builtin_trap();
+}
+
 // Points the record at data and returns the name it is found under.
 inline const char* exposeAsResource(const uint8_t* data, size_t size)
 {

@@ -5,16 +5,6 @@
 
 #include <cstring>
 
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Zorv::Quelt gate(nullptr);

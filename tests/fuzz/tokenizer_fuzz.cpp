@@ -8,12 +8,6 @@
 
 namespace {
 
-void require(bool condition)
-{
-    if (!condition)
-        __builtin_trap();
-}
-
 void checkLine(const XP::TokenReader& reader)
 {
     constexpr size_t kMaxLine = XP::TokenReader::kLineSize - 2;

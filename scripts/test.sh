@@ -36,4 +36,4 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-20} bash scripts/fuzz.sh "$root/build-fuzz" >"$root
     || { tail -n 60 "$root/build-fuzz.log"; exit 1; }
 grep -E '^== |stat::number_of_executed_units' "$root/build-fuzz.log"
 echo "fuzzers: $(grep -c '^== ' "$root/build-fuzz.log") targets ran clean"
-echo "all runs: $passed passed, 0 failed"
+echo "tests: $passed passed, 0 failed"

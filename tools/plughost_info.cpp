@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace Zorv {
@@ -34,11 +36,16 @@ void printRecord(const AEffect& e)
                 fourChars(e.uniqueID).c_str(), e.version);
     std::printf("        %d inputs, %d outputs, %d programs, %d parameters\n", e.numInputs,
                 e.numOutputs, e.numPrograms, e.numParams);
-    std::printf("        flags %d (%s%s%s%s), initialDelay %d, ioRatio %g\n", e.flags,
-                (e.flags & effFlagsHasEditor) ? "editor " : "",
-                (e.flags & effFlagsCanReplacing) ? "replacing " : "",
-                (e.flags & effFlagsCanDoubleReplacing) ? "double " : "",
-                (e.flags & effFlagsProgramChunks) ? "chunks" : "", e.initialDelay, e.ioRatio);
+    std::string names;
+    const std::pair<int32_t, const char*> flagNames[] = {{effFlagsHasEditor, "editor"},
+                                                         {effFlagsCanReplacing, "replacing"},
+                                                         {effFlagsCanDoubleReplacing, "double"},
+                                                         {effFlagsProgramChunks, "chunks"}};
+    for (const auto& [flag, name] : flagNames)
+        if (e.flags & flag)
+            names += (names.empty() ? "" : " ") + std::string(name);
+    std::printf("        flags %d (%s), initialDelay %d, ioRatio %g\n", e.flags, names.c_str(),
+                e.initialDelay, e.ioRatio);
 }
 
 void printIdentity(GPluginHost& host)

@@ -1,0 +1,200 @@
+#include "controls/canvas.h"
+
+#include <cmath>
+
+#include "editor/resources.h"
+#include "nanovg.h"
+
+namespace Zorv {
+
+namespace {
+
+constexpr float kByteScale = 255.0f;
+constexpr float kHairline = 1.0f;
+constexpr float kTextDrop = 0.55f;  // glyph middle slightly below the box centre
+
+NVGcolor colourOf(const unsigned char* rgba)
+{
+    return nvgRGBAf(rgba[0] / kByteScale, rgba[1] / kByteScale, rgba[2] / kByteScale,
+                    rgba[3] / kByteScale);
+}
+
+int clampTo(int value, int limit)
+{
+    return value < 0 ? 0 : (value > limit ? limit : value);
+}
+
+}  // namespace
+
+GCanvas::GCanvas(NVGcontext* context, int width, int height)
+    : vg(context), surfaceW(width), surfaceH(height), clipW(width), clipH(height)
+{
+}
+
+void GCanvas::SetClip(int x, int y, int w, int h)
+{
+    clipX = clampTo(x, surfaceW);
+    clipY = clampTo(y, surfaceH);
+    clipW = clipX + w > surfaceW ? surfaceW - clipX : w;
+    clipH = clipY + h > surfaceH ? surfaceH - clipY : h;
+}
+
+void GCanvas::ResetClip()
+{
+    clipX = clipY = 0;
+    clipW = surfaceW;
+    clipH = surfaceH;
+}
+
+bool GCanvas::beginFrame()
+{
+    if (!vg)
+        return false;
+    nvgBeginFrame(vg, (float)surfaceW, (float)surfaceH, 1.0f);
+    if (clipW < surfaceW || clipH < surfaceH)
+        nvgScissor(vg, clipX, clipY, clipW, clipH);
+    nvgBeginPath(vg);
+    return true;
+}
+
+void GCanvas::fill(const unsigned char* rgba)
+{
+    nvgFillColor(vg, colourOf(rgba));
+    nvgFill(vg);
+    nvgEndFrame(vg);
+}
+
+void GCanvas::stroke(const unsigned char* rgba, double width)
+{
+    nvgStrokeWidth(vg, (float)width);
+    nvgStrokeColor(vg, colourOf(rgba));
+    nvgStroke(vg);
+    nvgEndFrame(vg);
+}
+
+void GCanvas::FillRectRGB(int x, int y, int w, int h, const unsigned char* rgb)
+{
+    if (!rgb)
+        return;
+    const unsigned char opaque[4] = {rgb[0], rgb[1], rgb[2], 255};
+    FillRect(x, y, w, h, opaque);
+}
+
+void GCanvas::FillRect(int x, int y, int w, int h, const unsigned char* rgba)
+{
+    if (!rgba || !beginFrame())
+        return;
+    nvgRect(vg, clipX + x, clipY + y, w, h);
+    fill(rgba);
+}
+
+void GCanvas::DrawRect(int x, int y, int w, int h, const unsigned char* rgba)
+{
+    if (!rgba || !beginFrame())
+        return;
+    nvgRect(vg, clipX + x, clipY + y, w, h);
+    stroke(rgba, kHairline);
+}
+
+void GCanvas::DrawHLine(int x1, int y, int x2, const unsigned char* rgba)
+{
+    DrawLine(rgba, x1, y, x2, y, kHairline);
+}
+
+void GCanvas::DrawVLine(int x, int y1, int y2, const unsigned char* rgba)
+{
+    DrawLine(rgba, x, y1, x, y2, kHairline);
+}
+
+void GCanvas::DrawLine(const unsigned char* rgba, double x1, double y1, double x2, double y2,
+                       double width)
+{
+    if (!rgba || !beginFrame())
+        return;
+    nvgMoveTo(vg, (float)(clipX + x1), (float)(clipY + y1));
+    nvgLineTo(vg, (float)(clipX + x2), (float)(clipY + y2));
+    stroke(rgba, width);
+}
+
+void GCanvas::FillCircle(const unsigned char* rgba, double cx, double cy, double r)
+{
+    if (!rgba || !beginFrame())
+        return;
+    nvgCircle(vg, (float)(clipX + cx), (float)(clipY + cy), (float)r);
+    fill(rgba);
+}
+
+void GCanvas::DrawPolyline(const GVertex* points, int count, const unsigned char* rgba,
+                           double width)
+{
+    if (!points || count <= 0 || !rgba)
+        return;
+    if (count == 1) {
+        FillCircle(rgba, points[0].x, points[0].y, width * 0.5);
+        return;
+    }
+    if (!beginFrame())
+        return;
+    nvgMoveTo(vg, (float)(clipX + points[0].x), (float)(clipY + points[0].y));
+    for (int i = 1; i < count; ++i)
+        nvgLineTo(vg, (float)(clipX + points[i].x), (float)(clipY + points[i].y));
+    stroke(rgba, width);
+}
+
+void GCanvas::DrawImage(int image, const GRect* src, const GPoint* dst)
+{
+    if (!vg || !src || !dst || image < 1)
+        return;
+    int iw = 0, ih = 0;
+    nvgImageSize(vg, image, &iw, &ih);
+    if (iw <= 0 || ih <= 0)
+        return;
+    const float ox = clipX + dst->x - src->x;
+    const float oy = clipY + dst->y - src->y;
+    const NVGpaint pattern = nvgImagePattern(vg, ox, oy, iw, ih, 0.0f, image, 1.0f);
+    beginFrame();
+    nvgRect(vg, clipX + dst->x, clipY + dst->y, src->w, src->h);
+    nvgFillPaint(vg, pattern);
+    nvgFill(vg);
+    nvgEndFrame(vg);
+}
+
+GTextAnchor GCanvas::textAnchor(int x, int y, int w, int h, int align) const
+{
+    int flags = NVG_ALIGN_CENTER;
+    float ax = x + w * 0.5f;
+    if (align == kAlignLeft) {
+        flags = NVG_ALIGN_LEFT;
+        ax = (float)x;
+    } else if (align == kAlignRight) {
+        flags = NVG_ALIGN_RIGHT;
+        ax = (float)(x + w);
+    }
+    return {flags | NVG_ALIGN_MIDDLE, roundf(ax + clipX),
+            roundf(h * kTextDrop + y + clipY + 0.5f)};
+}
+
+void GCanvas::DrawText(const char* text, int x, int y, int w, int h, const GFont* font,
+                       int align)
+{
+    if (!text || !font || !beginFrame())
+        return;
+    const GTextAnchor anchor = textAnchor(x, y, w, h, align);
+    nvgFontBlur(vg, 0.0f);
+    nvgFontSize(vg, (float)font->size());
+    nvgFontFace(vg, font->family());
+    nvgTextAlign(vg, anchor.flags);
+    nvgFillColor(vg, colourOf(font->colour()));
+    nvgText(vg, anchor.x, anchor.y, text, nullptr);
+    nvgEndFrame(vg);
+}
+
+int ParseTextAlign(const char* word)
+{
+    if (!word || !word[0])
+        return kAlignLeft;
+    const char first = word[0] | 0x20;
+    return first == 'c' ? kAlignCentre : (first == 'r' ? kAlignRight : kAlignLeft);
+}
+
+}  // namespace Zorv

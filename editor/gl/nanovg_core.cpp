@@ -1,0 +1,3 @@
+// nanovg's core with fontstash, stb_truetype and stb_image, compiled as C++
+// from the system's copy of the sources.
+#include "nanovg.c"

@@ -1,0 +1,149 @@
+#include "editor/resources.h"
+
+#include <climits>
+#include <cstdint>
+
+#include "nanovg.h"
+#include "shell/embedded.h"
+
+namespace Zorv {
+
+namespace {
+
+constexpr int kByteMask = 0xFF;
+
+void setBytes(unsigned char* to, int red, int green, int blue, int alpha)
+{
+    to[0] = (unsigned char)(red & kByteMask);
+    to[1] = (unsigned char)(green & kByteMask);
+    to[2] = (unsigned char)(blue & kByteMask);
+    to[3] = (unsigned char)(alpha & kByteMask);
+}
+
+// Bytes of a non-empty embedded file whose size fits nanovg's int, or null.
+const unsigned char* embeddedFile(const char* name, int* size)
+{
+    uint64_t length = 0;
+    const unsigned char* data = findResource(name, &length);
+    if (!data || length == 0 || length > (uint64_t)INT_MAX)
+        return nullptr;
+    *size = (int)length;
+    return data;
+}
+
+NVGcontext* contextOf(const GCanvas* canvas)
+{
+    return canvas ? canvas->context() : nullptr;
+}
+
+}  // namespace
+
+void GEditorResource::load(GCanvas*) {}
+
+void GEditorResource::unload(GCanvas*) {}
+
+GColourResource::GColourResource(const char* name, int red, int green, int blue, int alpha)
+    : GEditorResource(name)
+{
+    setBytes(rgba, red, green, blue, alpha);
+}
+
+GFont::GFont(const unsigned char* colour, double size, const char* family)
+    : pixels(size), face(family ? family : "")
+{
+    for (int i = 0; i < 4; ++i)
+        rgba[i] = colour ? colour[i] : 0;
+}
+
+GFontResource::GFontResource(const char* name, GFont* font) : GEditorResource(name), owned(font)
+{
+}
+
+GFontTypeResource::GFontTypeResource(const char* file, const char* family)
+    : GEditorResource(family)
+{
+    copyText(fileName, file, kResourceFileLength);
+    copyText(faceName, family, kResourceFileLength);
+}
+
+void GFontTypeResource::load(GCanvas* canvas)
+{
+    if (!fileName[0] || !faceName[0])
+        return;
+    NVGcontext* vg = contextOf(canvas);
+    int size = 0;
+    const unsigned char* data = embeddedFile(fileName, &size);
+    if (!vg || !data)
+        return;
+    // With free flag 0 the context reads the registry's bytes in place.
+    nvgCreateFontMem(vg, faceName, const_cast<unsigned char*>(data), size, 0);
+}
+
+int gridCells(int image, int cell)
+{
+    return cell < 1 ? 0 : image / cell;
+}
+
+GRect frameSource(int frameW, int frameH, int columns, int frame, const GRect& part)
+{
+    return {frameW * (frame % columns) + part.x, frameH * (frame / columns) + part.y, part.w,
+            part.h};
+}
+
+GImageResource::GImageResource(const char* name, const char* file, int frameW, int frameH,
+                               int frameCount)
+    : GEditorResource(name), frameW(frameW), frameH(frameH), frames(frameCount)
+{
+    copyText(fileName, file, kResourceFileLength);
+}
+
+void GImageResource::load(GCanvas* canvas)
+{
+    if (image > 0)
+        return;
+    NVGcontext* vg = contextOf(canvas);
+    int size = 0;
+    const unsigned char* data = embeddedFile(fileName, &size);
+    if (!vg || !data)
+        return;
+    image = nvgCreateImageMem(vg, 0, const_cast<unsigned char*>(data), size);
+    if (image <= 0) {
+        image = 0;
+        return;
+    }
+    nvgImageSize(vg, image, &imageW, &imageH);
+    cols = gridCells(imageW, frameW);
+    rows = gridCells(imageH, frameH);
+}
+
+void GImageResource::unload(GCanvas* canvas)
+{
+    NVGcontext* vg = contextOf(canvas);
+    if (!vg || image <= 0)
+        return;
+    nvgDeleteImage(vg, image);
+    image = 0;
+}
+
+bool GImageResource::isUsable() const
+{
+    // cols and rows ≥ 1 also keep a frame count below 1 from dividing by zero.
+    return image > 0 && frameW > 0 && frameH > 0 && imageW > 0 && imageH > 0 && cols > 0 &&
+           rows > 0 && (long long)cols * rows >= frames;
+}
+
+void GImageResource::drawFrame(GCanvas* canvas, int x, int y, int frame) const
+{
+    drawFramePart(canvas, frame, {0, 0, frameW, frameH}, {x, y});
+}
+
+void GImageResource::drawFramePart(GCanvas* canvas, int frame, const GRect& part,
+                                   const GPoint& dst) const
+{
+    if (!canvas || !isUsable() || frame < 0)
+        return;
+    const GRect src = frameSource(frameW, frameH, cols, frame, part);
+    canvas->DrawImage(image, &src, &dst);
+}
+
+}  // namespace Zorv

@@ -1,0 +1,77 @@
+// GEditorControl: the base of every element a skin places on the editor. It
+// knows its rectangle, page, visibility conditions, effect and skin; keeps
+// the dirty/painted pair that drives incremental repainting; and receives
+// the mouse in its own coordinates with the Shift and Ctrl flags. Families
+// override the hooks. Every operation runs on the editor's UI thread; drawing
+// calls come with the canvas clip set to the control's rectangle.
+// Owns its copy of the condition list; borrows conditions, effect and skin.
+#pragma once
+
+#include "editor/checks.h"
+#include "effect/named.h"
+
+namespace Zorv {
+
+class GCanvas;
+class GEditorSkin;
+class GEffect;
+
+// Cursor codes a control answers from cursorAt.
+enum GCursorKind : int { kCursorDefault = 0, kCursorNone = 1, kCursorHand = 2, kCursorText = 3 };
+
+// What the skin builder hands every control constructor.
+struct ControlArgs {
+    int x = 0, y = 0, w = 0, h = 0;
+    int page = 0;                              // 0: every page
+    const GConditionSet* conditions = nullptr; // the builder's current set; null: none
+    GEffect* effect = nullptr;
+    GEditorSkin* skin = nullptr;
+};
+
+class GEditorControl : public GIdBase {
+public:
+    explicit GEditorControl(const ControlArgs& args);
+
+    virtual void invalidate();              // must be drawn at the next refresh, pixels unknown
+    virtual void erase(GCanvas* canvas);    // repaints the background under it once, if painted
+    virtual bool refresh(GCanvas* canvas);  // erase and draw when needed; true when drawn
+    virtual bool needsRedraw();             // dirty, or not painted
+    virtual void draw(GCanvas* canvas);     // the foreground; nothing by default
+    virtual void requestRedraw();           // dirty, then the skin posts a repaint
+    virtual int cursorAt(int x, int y);     // cursor code at a point; default cursor
+    virtual bool onLeftDown(bool shift, bool control, int x, int y);   // true: capture
+    virtual bool onLeftUp(bool shift, bool control, int x, int y);     // true: end capture
+    virtual bool onRightDown(bool shift, bool control, int x, int y);  // true: capture
+    virtual bool onRightUp(bool shift, bool control, int x, int y);    // true: end capture
+    virtual void onMouseMove(bool shift, bool control, int x, int y);  // nothing by default
+    virtual void cancelCapture();                                      // nothing by default
+
+    int getX() const { return x; }
+    int getY() const { return y; }
+    int getW() const { return w; }
+    int getH() const { return h; }
+    int getPage() const { return page; }
+    const GConditionSet& getConditions() const { return conditions; }
+    bool contains(int px, int py) const;  // the point lies in the rectangle
+    bool isDirty() const { return dirty; }
+    bool isPainted() const { return painted; }
+
+protected:
+    // The change protocol of a gesture on parameter index, through the effect;
+    // an index the effect lacks reaches neither the effect nor the host.
+    bool hasParameter(int index) const;
+    void beginEdit(int index);                  // audioMasterBeginEdit
+    void endEdit(int index);                    // audioMasterEndEdit
+    void writeParameter(int index, double normalised);  // full write, then automate
+    void reportValue(int index);                // automate the current value unchanged
+
+    int x, y, w, h;
+    int page;
+    GConditionSet conditions;
+    GEffect* effect;
+    GEditorSkin* skin;
+    bool dirty = true;
+    bool painted = false;
+};
+
+}  // namespace Zorv

@@ -1,0 +1,73 @@
+// GEditorSkinBuilder: turns a skin text into a GEditorSkin and the GEditor
+// around it. Lives only while the plug-in entry builds an instance, on that
+// thread. Borrows the effect (parameters, features, commands); the skin it
+// builds passes to the GEditor, which owns it from then on. Malformed lines
+// are skipped; only a missing text or a bad Init yields no editor.
+// Control families add their type words to one table (editor/controltypes.cpp);
+// their factories read arguments through the lookups below.
+#pragma once
+
+#include "controls/control.h"
+
+#include <atomic>
+
+namespace XP {
+class TokenReader;
+}
+
+namespace Zorv {
+
+class GEditor;
+class GEditorResource;
+class GEditorSkin;
+class GEffect;
+class GFont;
+class GImageResource;
+
+class GEditorSkinBuilder {
+public:
+    explicit GEditorSkinBuilder(GEffect* effect);
+    virtual ~GEditorSkinBuilder();  // deletes a skin left unfinished
+    GEditorSkinBuilder(const GEditorSkinBuilder&) = delete;
+    GEditorSkinBuilder& operator=(const GEditorSkinBuilder&) = delete;
+
+    // A control from the type word at the reader's cursor on; null when malformed.
+    virtual GEditorControl* createControl(const ControlArgs& args, XP::TokenReader& tokens);
+    // A resource from the type word at the reader's cursor on; null when malformed.
+    virtual GEditorResource* createResource(GEditorSkin* skin, XP::TokenReader& tokens);
+
+    GEditor* createEditor(const char* resourceName);  // null without a valid skin
+    GEditorSkin* buildSkin(XP::TokenReader& tokens);  // caller owns the result; null on a bad Init
+
+    // Lookups for the factories; each answers null (or -1) for "Null" or no match.
+    const unsigned char* findColour(const char* name) const;  // four colour bytes
+    const GFont* findFont(const char* name) const;
+    GImageResource* findImage(const char* name) const;
+    int findParameter(const char* name) const;  // first parameter named so ignoring case
+    const std::atomic<double>* findRealFeature(const char* name) const;
+    const std::atomic<int>* findIntFeature(const char* name) const;
+    int findCommand(const char* name) const;    // command id, -1 when none
+
+    GEffect* getEffect() const { return effect; }
+    GEditorSkin* getSkin() const { return skin; }  // the skin under construction
+
+private:
+    GEffect* effect;
+    GEditorSkin* skin = nullptr;
+};
+
+// A control family's factory: reads its arguments from the cursor on (the
+// type word already consumed, at least minArgs tokens remain).
+using GControlFactory = GEditorControl* (*)(const ControlArgs& args, XP::TokenReader& tokens,
+                                            GEditorSkinBuilder& builder);
+
+struct GControlType {
+    const char* word;  // type word, matched ignoring case
+    int minArgs;       // tokens needed after the type word
+    GControlFactory create;
+};
+
+// The table of control types; null when the word names none.
+const GControlType* findControlType(const char* word);
+
+}  // namespace Zorv

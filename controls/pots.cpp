@@ -1,0 +1,281 @@
+#include "controls/pots.h"
+
+#include <cmath>
+
+#include "editor/builder.h"
+#include "editor/resources.h"
+#include "effect/effect.h"
+#include "xp/tokenreader.h"
+
+namespace Zorv {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kArcSpan = 1.5 * kPi;   // 270 degrees of values
+constexpr double kArcStart = 0.25 * kPi; // value 0, measured from straight down
+constexpr double kDragStep = 0.01;       // per pixel of vertical travel
+constexpr double kHorizontalWeight = 0.25;
+constexpr double kFineFactor = 0.1;      // with Shift
+constexpr double kShownTolerance = 1e-5;
+constexpr double kDotRadius = 2.0;
+constexpr double kLineWidth = 1.5;
+
+// Clamped to 0..1; a NaN becomes 0 so a drag can recover from it.
+double clampUnit(double v)
+{
+    if (!(v >= 0.0))
+        return 0.0;
+    return v < 1.0 ? v : 1.0;
+}
+
+const char* nextToken(XP::TokenReader& tokens)
+{
+    return tokens.token(tokens.cursor++);
+}
+
+double nextReal(XP::TokenReader& tokens)
+{
+    return tokens.tokenAsDouble(tokens.cursor++);
+}
+
+bool isRadius(double r)
+{
+    return r > 0.0 && std::isfinite(r);
+}
+
+}  // namespace
+
+GPot::GPot(const ControlArgs& args, int paramIndex) : GEditorControl(args), paramIndex(paramIndex)
+{
+}
+
+int GPot::cursorAt(int, int)
+{
+    return kCursorHand;
+}
+
+bool GPot::onLeftDown(bool, bool control, int px, int py)
+{
+    if (pressed)
+        return true;
+    pressed = true;
+    dragging = !control;
+    lastX = px;
+    lastY = py;
+    beginEdit(paramIndex);
+    reportValue(paramIndex);
+    if (control && hasParameter(paramIndex))
+        writeParameter(paramIndex, effect->getBank().parameter(paramIndex)->getDefault());
+    requestRedraw();
+    return true;
+}
+
+bool GPot::onLeftUp(bool, bool, int, int)
+{
+    if (!pressed)
+        return false;
+    pressed = false;
+    dragging = false;
+    endEdit(paramIndex);
+    requestRedraw();
+    return true;
+}
+
+void GPot::onMouseMove(bool shift, bool, int px, int py)
+{
+    if (!dragging)
+        return;
+    double delta = kDragStep * ((px - lastX) * kHorizontalWeight + (lastY - py));
+    if (shift)
+        delta *= kFineFactor;
+    writeParameter(paramIndex, clampUnit(storedValue() + delta));
+    lastX = px;
+    lastY = py;
+    requestRedraw();
+}
+
+void GPot::cancelCapture()
+{
+    onLeftUp(false, false, lastX, lastY);
+}
+
+double GPot::shownValue() const
+{
+    if (!hasParameter(paramIndex))
+        return 0.0;
+    ProgramBank& bank = effect->getBank();
+    return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
+}
+
+double GPot::storedValue() const
+{
+    if (!hasParameter(paramIndex))
+        return 0.0;
+    ProgramBank& bank = effect->getBank();
+    return bank.parameter(paramIndex)->getNormalised(bank.slot(effect->getProgram(), paramIndex));
+}
+
+GVertex GPot::arcPoint(double v, double d) const
+{
+    const double theta = v * kArcSpan + kArcStart;
+    return {w * 0.5 - d * std::sin(theta), h * 0.5 + d * std::cos(theta)};
+}
+
+bool GPot::shownDiffers(double last) const
+{
+    return std::fabs(shownValue() - last) >= kShownTolerance;
+}
+
+void GPot::drawHighlight(GCanvas* canvas, const unsigned char* rgba) const
+{
+    if (pressed)
+        canvas->FillCircle(rgba, w * 0.5, h * 0.5, (w - 1) * 0.5);
+}
+
+void GPot::drawDot(GCanvas* canvas, const unsigned char* rgba, double radius, double v) const
+{
+    const GVertex dot = arcPoint(v, radius);
+    canvas->FillCircle(rgba, dot.x, dot.y, kDotRadius);
+}
+
+// GPotDot
+
+GPotDot::GPotDot(const ControlArgs& args, int paramIndex, const unsigned char* highlight,
+                 double radius, const unsigned char* dot)
+    : GPot(args, paramIndex), highlightColour(highlight), radius(radius), dotColour(dot)
+{
+}
+
+GEditorControl* GPotDot::create(const ControlArgs& args, XP::TokenReader& tokens,
+                                GEditorSkinBuilder& builder)
+{
+    const int index = builder.findParameter(nextToken(tokens));
+    const unsigned char* highlight = builder.findColour(nextToken(tokens));
+    const double radius = nextReal(tokens);
+    const unsigned char* dot = builder.findColour(nextToken(tokens));
+    if (index < 0 || !highlight || !isRadius(radius) || !dot)
+        return nullptr;
+    return new GPotDot(args, index, highlight, radius, dot);
+}
+
+bool GPotDot::needsRedraw()
+{
+    return GPot::needsRedraw() || shownDiffers(lastShown);
+}
+
+void GPotDot::draw(GCanvas* canvas)
+{
+    drawHighlight(canvas, highlightColour);
+    const double v = shownValue();
+    drawDot(canvas, dotColour, radius, v);
+    lastShown = v;
+}
+
+// GBgPotDot
+
+GBgPotDot::GBgPotDot(const ControlArgs& args, int paramIndex, GImageResource* image,
+                     double radius, const unsigned char* dot)
+    : GPot(args, paramIndex), image(image), radius(radius), dotColour(dot)
+{
+}
+
+GEditorControl* GBgPotDot::create(const ControlArgs& args, XP::TokenReader& tokens,
+                                  GEditorSkinBuilder& builder)
+{
+    const int index = builder.findParameter(nextToken(tokens));
+    GImageResource* image = builder.findImage(nextToken(tokens));
+    const double radius = nextReal(tokens);
+    const unsigned char* dot = builder.findColour(nextToken(tokens));
+    if (index < 0 || !image || !isRadius(radius) || !dot)
+        return nullptr;
+    return new GBgPotDot(args, index, image, radius, dot);
+}
+
+int GBgPotDot::imageFrame() const
+{
+    return pressed && image->frameCount() > 1 ? 1 : 0;
+}
+
+bool GBgPotDot::needsRedraw()
+{
+    return GPot::needsRedraw() || shownDiffers(lastShown);
+}
+
+void GBgPotDot::draw(GCanvas* canvas)
+{
+    image->drawFrame(canvas, 0, 0, imageFrame());
+    const double v = shownValue();
+    drawDot(canvas, dotColour, radius, v);
+    lastShown = v;
+}
+
+// GPotLine
+
+GPotLine::GPotLine(const ControlArgs& args, int paramIndex, const unsigned char* highlight,
+                   double length, const unsigned char* line)
+    : GPot(args, paramIndex), highlightColour(highlight), length(length), lineColour(line)
+{
+}
+
+GEditorControl* GPotLine::create(const ControlArgs& args, XP::TokenReader& tokens,
+                                 GEditorSkinBuilder& builder)
+{
+    const int index = builder.findParameter(nextToken(tokens));
+    const unsigned char* highlight = builder.findColour(nextToken(tokens));
+    const double length = nextReal(tokens);
+    const unsigned char* line = builder.findColour(nextToken(tokens));
+    if (index < 0 || !highlight || !std::isfinite(length) || !line)
+        return nullptr;
+    return new GPotLine(args, index, highlight, length, line);
+}
+
+bool GPotLine::needsRedraw()
+{
+    return GPot::needsRedraw() || shownDiffers(lastShown);
+}
+
+void GPotLine::draw(GCanvas* canvas)
+{
+    drawHighlight(canvas, highlightColour);
+    const double v = shownValue();
+    const GVertex end = arcPoint(v, length);
+    canvas->DrawLine(lineColour, w * 0.5, h * 0.5, end.x, end.y, kLineWidth);
+    lastShown = v;
+}
+
+// GImgPot
+
+GImgPot::GImgPot(const ControlArgs& args, int paramIndex, GImageResource* image)
+    : GPot(args, paramIndex), image(image)
+{
+}
+
+GEditorControl* GImgPot::create(const ControlArgs& args, XP::TokenReader& tokens,
+                                GEditorSkinBuilder& builder)
+{
+    const int index = builder.findParameter(nextToken(tokens));
+    GImageResource* image = builder.findImage(nextToken(tokens));
+    if (index < 0 || !image)
+        return nullptr;
+    return new GImgPot(args, index, image);
+}
+
+int GImgPot::frameIndex()
+{
+    return int(shownValue() * (image->frameCount() - 1) + 0.5);
+}
+
+bool GImgPot::needsRedraw()
+{
+    return GPot::needsRedraw() || frameIndex() != lastFrame;
+}
+
+void GImgPot::draw(GCanvas* canvas)
+{
+    const int frame = frameIndex();
+    image->drawFrame(canvas, 0, 0, frame);
+    lastFrame = frame;
+}
+
+}  // namespace Zorv

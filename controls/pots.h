@@ -1,0 +1,128 @@
+// Pots: rotary knobs bound to one automatable parameter. A pot shows the
+// parameter's quantised value as a position on a 270-degree arc (0 at the
+// lower left, 1 at the lower right, the gap at the bottom) and changes it with
+// a left-button drag: up or right raises it, Shift makes it ten times finer,
+// Ctrl-click resets it to the default. Each gesture reaches the host as one
+// beginEdit, the current value, one automated value per move, one endEdit.
+// GPot holds the interaction; the four skin types only draw.
+// UI thread only. Colours and images are borrowed from the skin's resources;
+// effect and skin are borrowed through the control base.
+#pragma once
+
+#include "controls/canvas.h"
+#include "controls/control.h"
+
+namespace XP {
+class TokenReader;
+}
+
+namespace Zorv {
+
+class GEditorSkinBuilder;
+class GImageResource;
+
+class GPot : public GEditorControl {
+public:
+    GPot(const ControlArgs& args, int paramIndex);
+
+    int cursorAt(int x, int y) override;                                // pointing hand
+    bool onLeftDown(bool shift, bool control, int x, int y) override;  // begins a gesture
+    bool onLeftUp(bool shift, bool control, int x, int y) override;    // ends it
+    void onMouseMove(bool shift, bool control, int x, int y) override; // drag step
+    void cancelCapture() override;                                      // ends a gesture
+
+    int parameterIndex() const { return paramIndex; }
+    bool isPressed() const { return pressed; }
+    bool isDragging() const { return dragging; }
+    double shownValue() const;   // quantised value of the current program
+    double storedValue() const;  // normalised value of the current program
+
+protected:
+    // Point at distance d from the centre along the arc direction of value v.
+    GVertex arcPoint(double v, double d) const;
+    bool shownDiffers(double last) const;  // shown value moved by the tolerance or more
+    void drawHighlight(GCanvas* canvas, const unsigned char* rgba) const;  // disc while held
+    void drawDot(GCanvas* canvas, const unsigned char* rgba, double radius, double v) const;
+
+    int paramIndex;
+    int lastX = 0, lastY = 0;
+    bool pressed = false;
+    bool dragging = false;
+};
+
+// A dot on a circle, over a highlight disc while held.
+class GPotDot : public GPot {
+public:
+    GPotDot(const ControlArgs& args, int paramIndex, const unsigned char* highlight,
+            double radius, const unsigned char* dot);
+    // Arguments: parameter, highlight colour, radius > 0, dot colour.
+    static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
+                                  GEditorSkinBuilder& builder);
+
+    bool needsRedraw() override;
+    void draw(GCanvas* canvas) override;
+
+private:
+    const unsigned char* highlightColour;
+    double radius;
+    const unsigned char* dotColour;
+    double lastShown = 0.0;
+};
+
+// A dot on a circle over an image: frame 1 while held when there is one.
+class GBgPotDot : public GPot {
+public:
+    GBgPotDot(const ControlArgs& args, int paramIndex, GImageResource* image, double radius,
+              const unsigned char* dot);
+    // Arguments: parameter, image, radius > 0, dot colour.
+    static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
+                                  GEditorSkinBuilder& builder);
+
+    bool needsRedraw() override;
+    void draw(GCanvas* canvas) override;
+    int imageFrame() const;  // frame drawn under the dot
+
+private:
+    GImageResource* image;
+    double radius;
+    const unsigned char* dotColour;
+    double lastShown = 0.0;
+};
+
+// A pointer line from the centre, over a highlight disc while held.
+class GPotLine : public GPot {
+public:
+    GPotLine(const ControlArgs& args, int paramIndex, const unsigned char* highlight,
+             double length, const unsigned char* line);
+    // Arguments: parameter, highlight colour, length, line colour.
+    static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
+                                  GEditorSkinBuilder& builder);
+
+    bool needsRedraw() override;
+    void draw(GCanvas* canvas) override;
+
+private:
+    const unsigned char* highlightColour;
+    double length;
+    const unsigned char* lineColour;
+    double lastShown = 0.0;
+};
+
+// One frame of an image strip per value, from frame 0 at 0 to the last at 1.
+class GImgPot : public GPot {
+public:
+    GImgPot(const ControlArgs& args, int paramIndex, GImageResource* image);
+    // Arguments: parameter, image.
+    static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
+                                  GEditorSkinBuilder& builder);
+
+    bool needsRedraw() override;
+    void draw(GCanvas* canvas) override;
+    virtual int frameIndex();  // frame of the shown value
+
+private:
+    GImageResource* image;
+    int lastFrame = -1;
+};
+
+}  // namespace Zorv

@@ -1,12 +1,89 @@
 #include "editor/editor.h"
 
+#include "editor/skin.h"
+#include "editor/window.h"
 #include "effect/effect.h"
 
+#include <ctime>
+
 namespace Zorv {
+
+uint32_t monotonicMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return uint32_t(uint64_t(ts.tv_sec) * 1000u + uint64_t(ts.tv_nsec) / 1000000u);
+}
+
+GEditor::GEditor(GEffect* effect, GEditorSkin* skin)
+    : AEffEditor(effect), skin(skin), window(std::make_unique<GEditorWindow>(skin))
+{
+}
+
+GEditor::~GEditor()
+{
+    window.reset();
+    delete skin;
+}
 
 GEffect* GEditor::getGEffect()
 {
     return static_cast<GEffect*>(getEffect());
+}
+
+bool GEditor::getRect(ERect** out)
+{
+    if (!out)
+        return false;
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = int16_t(skin->getHeight());
+    rect.right = int16_t(skin->getWidth());
+    *out = &rect;
+    return true;
+}
+
+bool GEditor::open(void* parent)
+{
+    if (isOpen())
+        close();
+    systemWindow = parent;
+    if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent)))
+        return false;
+    getGEffect()->editorOpened();
+    return true;
+}
+
+void GEditor::close()
+{
+    if (window)
+        window->stopWindow();
+    getGEffect()->editorClosed();
+    systemWindow = nullptr;
+}
+
+bool GEditor::isOpen()
+{
+    return systemWindow != nullptr;
+}
+
+void GEditor::idle()
+{
+    if (refreshPending.load(std::memory_order_relaxed) || (window && window->takeMissedExpose()))
+        refreshThrottled();
+}
+
+void GEditor::refreshThrottled()
+{
+    const uint32_t ms = now();
+    const uint32_t interval = uint32_t(skin->getRefreshThrottleMs());
+    if (ms - lastRefreshMs.load(std::memory_order_relaxed) < interval) {
+        refreshPending.store(true, std::memory_order_relaxed);
+        return;
+    }
+    lastRefreshMs.store(ms, std::memory_order_relaxed);
+    refreshPending.store(false, std::memory_order_relaxed);
+    skin->requestRedraw();
 }
 
 }  // namespace Zorv

@@ -1,20 +1,59 @@
-// GEditor: the plug-in's editor object as the host drives it. The effect
-// owns it and asks it, from any thread including the audio thread, for a
-// throttled redraw while it is open.
+// GEditor: the plug-in's editor as the host drives it through the dispatcher.
+// Owns the skin (every page, control and resource, kept from one opening to
+// the next) and the window holder that runs each opening on a UI thread of
+// its own. The host thread calls getRect, open, close, idle and the
+// destructor; the audio thread calls refreshThrottled (through the effect's
+// refreshEditor) and any thread may. Borrows the effect.
 #pragma once
 
 #include "shell/audioeffect.h"
 
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
 namespace Zorv {
 
+class GEditorSkin;
+class GEditorWindow;
 class GEffect;
+
+// Milliseconds of a monotonic clock, wrapping at 32 bits.
+using GMillisecondClock = uint32_t (*)();
+uint32_t monotonicMs();
 
 class GEditor : public AEffEditor {
 public:
-    using AEffEditor::AEffEditor;
+    GEditor(GEffect* effect, GEditorSkin* skin);  // takes ownership of skin
+    ~GEditor() override;                           // stops a running UI thread, deletes the skin
+    GEditor(const GEditor&) = delete;
+    GEditor& operator=(const GEditor&) = delete;
 
-    virtual GEffect* getGEffect();      // the owning effect as the framework type
-    virtual void refreshThrottled() = 0; // redraw request, at most one per throttle interval
+    bool getRect(ERect** rect) override;  // the skin's size, open or not
+    bool open(void* parent) override;     // starts the UI thread in the host's window
+    void close() override;                // returns once the UI thread has ended
+    bool isOpen() override;               // between open and close
+    void idle() override;                 // passes on a refresh the throttle held back
+    bool onKeyDown(int, int, int) override { return false; }
+    bool onKeyUp(int, int, int) override { return false; }
+    bool onWheel(float) override { return false; }
+    bool setKnobMode(int) override { return false; }
+
+    virtual GEffect* getGEffect();    // the owning effect as the framework type
+    virtual void refreshThrottled();  // redraw request, at most one per throttle interval
+
+    void setClock(GMillisecondClock clock) { now = clock; }  // for tests; monotonicMs by default
+    GEditorSkin* getSkin() const { return skin; }
+    GEditorWindow* getWindow() const { return window.get(); }
+    bool isRefreshPending() const { return refreshPending.load(std::memory_order_relaxed); }
+
+private:
+    GEditorSkin* skin;
+    std::unique_ptr<GEditorWindow> window;
+    ERect rect{};
+    GMillisecondClock now = monotonicMs;
+    std::atomic<bool> refreshPending{false};
+    std::atomic<uint32_t> lastRefreshMs{0};
 };
 
 }  // namespace Zorv

@@ -52,13 +52,13 @@ void GEditorSkin::setRedrawSuppressed(bool on)
 
 void GEditorSkin::setPage(int newPage)
 {
-    currentPage = newPage;
+    currentPage.store(newPage, std::memory_order_relaxed);
     requestRedraw();
 }
 
 int GEditorSkin::getPage() const
 {
-    return currentPage;
+    return currentPage.load(std::memory_order_relaxed);
 }
 
 void GEditorSkin::setSize(int newWidth, int newHeight, int pageCount)
@@ -163,7 +163,7 @@ void GEditorSkin::eraseUnder(GCanvas* canvas)
 
 bool GEditorSkin::isActive(int elementPage, const GConditionSet& set) const
 {
-    if (elementPage != 0 && elementPage != currentPage)
+    if (elementPage != 0 && elementPage != getPage())
         return false;
     return set.isMet();
 }

@@ -121,7 +121,7 @@ private:
     int refreshThrottleMs = kDefaultRefreshMs;
     int captureIndex = -1;
     std::atomic<bool> redrawSuppressed{false};
-    int currentPage = 1;
+    std::atomic<int> currentPage{1};  // set by any thread, read by the UI thread
     std::atomic<bool> fullRedraw{false};
 };
 

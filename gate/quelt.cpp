@@ -244,6 +244,11 @@ void Quelt::processDouble(double** in, int nIn, double** out, int nOut, int fram
         refreshEditor();
 }
 
+Quelt::~Quelt()
+{
+    setEditor(nullptr);
+}
+
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
 {
     try {

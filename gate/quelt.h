@@ -29,6 +29,7 @@ public:
     static constexpr int kVendorVersion = 2700;
 
     explicit Quelt(audioMasterCallback audioMaster);
+    ~Quelt() override;  // ends the editor first: its UI thread reads this object's values
 
     const char* effectName() override { return "Quelt"; }
     const char* vendorName() override { return "Zorv"; }

@@ -18,16 +18,6 @@ namespace {
 
 constexpr int kServerStartMs = 20000;
 
-// Mesa unloads its GLX vendor library and driver when the display closes,
-// turning the blocks they keep for the process into unattributable leaks at
-// exit. Keeping both mapped keeps those blocks reachable.
-void pinMesa()
-{
-    const char* libraries[] = {"libGLX_mesa.so.0", QUELT_MESA_DRIVER};
-    for (const char* library : libraries)
-        dlopen(library, RTLD_NOW | RTLD_NODELETE | RTLD_GLOBAL);
-}
-
 // Reads the display number Xvfb writes to fd once it accepts connections.
 std::string readDisplayNumber(int fd)
 {
@@ -40,6 +30,57 @@ std::string readDisplayNumber(int fd)
 }
 
 }  // namespace
+
+// Mesa unloads its GLX vendor library and driver when the display closes,
+// turning the blocks they keep for the process into unattributable leaks at
+// exit. Keeping both mapped keeps those blocks reachable.
+void pinMesa()
+{
+    const char* libraries[] = {"libGLX_mesa.so.0", QUELT_MESA_DRIVER};
+    for (const char* library : libraries)
+        dlopen(library, RTLD_NOW | RTLD_NODELETE | RTLD_GLOBAL);
+}
+
+XvfbServer::XvfbServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0) {
+        error = "pipe failed";
+        return;
+    }
+    const std::string fd = std::to_string(fds[1]);
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
+                          "+extension", "GLX", "+extension", "XTEST", "-nolisten", "tcp",
+                          "-terminate", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr,
+                                     const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (spawned != 0) {
+        pid = -1;
+        close(fds[0]);
+        error = "Xvfb could not be started (install it with scripts/setup.sh)";
+        return;
+    }
+    const std::string number = readDisplayNumber(fds[0]);
+    close(fds[0]);
+    if (number.empty())
+        error = "Xvfb reported no display";
+    else
+        display = ":" + number;
+}
+
+XvfbServer::~XvfbServer()
+{
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
 
 GlSession::GlSession(int w, int h) : width(w), height(h)
 {
@@ -62,40 +103,16 @@ GlSession::~GlSession()
         XDestroyWindow(display, window);
     if (display)
         XCloseDisplay(display);
-    if (server > 0) {
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-    }
 }
 
 bool GlSession::startServer()
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return error = "pipe failed", false;
-    const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
-                          "+extension", "GLX", "-nolisten", "tcp", "-terminate", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&server, "Xvfb", &actions, nullptr,
-                                     const_cast<char**>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    if (spawned != 0) {
-        server = -1;
-        close(fds[0]);
-        return error = "Xvfb could not be started (install it with scripts/setup.sh)", false;
-    }
-    const std::string number = readDisplayNumber(fds[0]);
-    close(fds[0]);
-    if (number.empty())
-        return error = "Xvfb reported no display", false;
-    display = XOpenDisplay((":" + number).c_str());
+    if (!server.failure().empty())
+        return error = server.failure(), false;
+    const std::string number = server.name();
+    display = XOpenDisplay(number.c_str());
     if (!display)
-        return error = "cannot connect to Xvfb on :" + number, false;
+        return error = "cannot connect to Xvfb on " + number, false;
     return true;
 }
 

@@ -1,7 +1,8 @@
-// A private X server and a GLX context for drawing tests: starts Xvfb on a
-// display it picks itself, makes a Mesa GLX context current on a small
-// window, loads GL through the editor's loader and creates nanovg with an
-// off-screen frame buffer bound. One session per test, on the test's thread.
+// A private X server and a GLX context for drawing tests. XvfbServer starts
+// Xvfb (with GLX and XTest) on a display it picks itself and stops it again.
+// GlSession runs one, makes a Mesa GLX context current on a small window,
+// loads GL through the editor's loader and creates nanovg with an off-screen
+// frame buffer bound. One session per test, on the test's thread.
 #pragma once
 
 #include "editor/gl/nvg_gl.h"  // the loader's GL header goes before GLX's
@@ -14,6 +15,26 @@
 #include <vector>
 
 namespace Zorv {
+
+// Keeps Mesa's GLX library and driver mapped for the whole process, so the
+// blocks they keep are not reported as leaks once a display closes.
+void pinMesa();
+
+class XvfbServer {
+public:
+    XvfbServer();   // starts the server and waits until it accepts connections
+    ~XvfbServer();  // stops it
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+
+    const std::string& failure() const { return error; }  // empty when running
+    const std::string& name() const { return display; }   // ":N"
+
+private:
+    pid_t pid = -1;
+    std::string display;
+    std::string error;
+};
 
 class GlSession {
 public:
@@ -33,7 +54,7 @@ private:
 
     int width, height;
     std::string error;
-    pid_t server = -1;
+    XvfbServer server;
     Display* display = nullptr;
     Window window = 0;
     GLXContext glx = nullptr;

@@ -1,0 +1,240 @@
+#include "editor/session.h"
+
+#include "controls/canvas.h"
+#include "editor/skin.h"
+#include "editor/window.h"
+
+
+#include <mutex>
+
+namespace Zorv {
+
+namespace {
+
+// Xlib has one error handler per process. While any editor's UI thread runs,
+// every X error is ignored; the handler found before the first one comes back
+// after the last one ends, whatever order several editors end in.
+std::mutex handlerMutex;
+int handlerUsers = 0;
+XErrorHandler previousHandler = nullptr;
+
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+void installIgnoringHandler()
+{
+    std::lock_guard<std::mutex> hold(handlerMutex);
+    if (handlerUsers++ == 0)
+        previousHandler = XSetErrorHandler(ignoreXError);
+}
+
+void restorePreviousHandler()
+{
+    std::lock_guard<std::mutex> hold(handlerMutex);
+    if (--handlerUsers == 0)
+        XSetErrorHandler(previousHandler);
+}
+
+// The GL entry points are process-wide; they are loaded once, with a context current.
+bool loadGlOnce()
+{
+    static std::mutex loadMutex;
+    static bool loaded = false;
+    std::lock_guard<std::mutex> hold(loadMutex);
+    if (!loaded)
+        loaded = gladLoaderLoadGL() != 0;
+    return loaded;
+}
+
+}  // namespace
+
+GEditorSession::GEditorSession(GEditorWindow* holder) : holder(holder), skin(holder->skin) {}
+
+GEditorSession::~GEditorSession()
+{
+    destroyDrawing();
+    destroyWindow();
+    closeConnection();
+}
+
+void GEditorSession::run()
+{
+    if (!openConnection() || !createWindow())
+        return;
+    holder->window.store(window);
+    if (holder->stopRequested.load())
+        return;
+    XMapWindow(ui, window);
+    if (!createContext() || !createDrawing())
+        return;
+    eventLoop();
+}
+
+bool GEditorSession::openConnection()
+{
+    ui = XOpenDisplay(nullptr);
+    if (!ui)
+        return false;
+    installIgnoringHandler();
+    handlerInstalled = true;
+    quitAtom = XInternAtom(ui, "WM_DELETE_WINDOW", False);
+    return true;
+}
+
+bool GEditorSession::createWindow()
+{
+    int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
+                        GLX_BLUE_SIZE, 8, GLX_ALPHA_SIZE, 8, GLX_DEPTH_SIZE, 24,
+                        GLX_STENCIL_SIZE, 8, None};
+    visual = glXChooseVisual(ui, 0, attributes);
+    if (!visual)
+        return false;
+    const Window parent = Window(holder->parent.load());
+    colormap = XCreateColormap(ui, parent, visual->visual, AllocNone);
+    XSetWindowAttributes wa = {};
+    wa.colormap = colormap;
+    wa.event_mask = kEventMask;
+    window = XCreateWindow(ui, parent, 0, 0, unsigned(skin->getWidth()),
+                           unsigned(skin->getHeight()), 0, visual->depth, InputOutput,
+                           visual->visual, CWEventMask | CWColormap, &wa);
+    // Errors are ignored, so ask the server whether the window really exists.
+    XWindowAttributes created;
+    if (window && XGetWindowAttributes(ui, window, &created))
+        return true;
+    window = 0;
+    return false;
+}
+
+bool GEditorSession::createContext()
+{
+    glx = glXCreateContext(ui, visual, nullptr, True);
+    return glx && glXMakeCurrent(ui, window, glx) && loadGlOnce();
+}
+
+bool GEditorSession::createDrawing()
+{
+    const int width = skin->getWidth(), height = skin->getHeight();
+    vg = nvgCreateGL2(NVG_ANTIALIAS);
+    if (!vg)
+        return false;
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    framebuffer = nvgluCreateFramebuffer(vg, width, height, 0);
+    if (!framebuffer)
+        return false;
+    canvas = std::make_unique<GCanvas>(vg, width, height);
+    skin->attachCanvas(canvas.get());
+    return true;
+}
+
+void GEditorSession::eventLoop()
+{
+    XEvent event;
+    do
+        XNextEvent(ui, &event);
+    while (dispatch(event));
+}
+
+bool GEditorSession::dispatch(XEvent& event)
+{
+    switch (event.type) {
+    case ButtonPress:
+    case ButtonRelease:
+        pointerButton(event.xbutton, event.type == ButtonPress);
+        return true;
+    case MotionNotify: {
+        const XMotionEvent& m = event.xmotion;
+        skin->onMouseMove(m.state & ShiftMask, m.state & ControlMask, m.x, m.y);
+        holder->updateCursor(ui, m.x, m.y);
+        return true;
+    }
+    case Expose:
+        drawPass();
+        return true;
+    case DestroyNotify:
+        return event.xdestroywindow.window != window;
+    case ClientMessage:
+        return Atom(event.xclient.data.l[0]) != quitAtom;
+    default:
+        return true;
+    }
+}
+
+void GEditorSession::pointerButton(const XButtonEvent& b, bool press)
+{
+    const bool shift = b.state & ShiftMask, ctrl = b.state & ControlMask;
+    if (b.button == Button1)
+        press ? skin->onLeftDown(shift, ctrl, b.x, b.y) : skin->onLeftUp(shift, ctrl, b.x, b.y);
+    else if (b.button == Button3)
+        press ? skin->onRightDown(shift, ctrl, b.x, b.y) : skin->onRightUp(shift, ctrl, b.x, b.y);
+    holder->updateCursor(ui, b.x, b.y);
+}
+
+void GEditorSession::drawPass()
+{
+    const int width = skin->getWidth(), height = skin->getHeight();
+    nvgluBindFramebuffer(framebuffer);
+    glViewport(0, 0, width, height);
+    skin->drawPass(canvas.get());
+    nvgluBindFramebuffer(nullptr);
+    glViewport(0, 0, width, height);
+    nvgBeginFrame(vg, float(width), float(height), 1.0f);
+    nvgBeginPath(vg);
+    nvgRect(vg, 0, 0, float(width), float(height));
+    nvgFillPaint(vg, nvgImagePattern(vg, 0, 0, float(width), float(height), 0,
+                                     framebuffer->image, 1.0f));
+    nvgFill(vg);
+    nvgEndFrame(vg);
+    glXSwapBuffers(ui, window);
+}
+
+void GEditorSession::destroyDrawing()
+{
+    if (window)
+        holder->releaseCursor(ui);
+    holder->window.store(0);
+    if (canvas) {
+        skin->detachCanvas(canvas.get());
+        canvas.reset();
+    }
+    if (framebuffer)
+        nvgluDeleteFramebuffer(framebuffer);
+    framebuffer = nullptr;
+    if (vg)
+        nvgDeleteGL2(vg);
+    vg = nullptr;
+}
+
+void GEditorSession::destroyWindow()
+{
+    if (glx) {
+        glXMakeCurrent(ui, None, nullptr);
+        glXDestroyContext(ui, glx);
+        glx = nullptr;
+    }
+    if (window) {
+        XDestroyWindow(ui, window);
+        XFlush(ui);
+        window = 0;
+    }
+    if (colormap)
+        XFreeColormap(ui, colormap);
+    colormap = 0;
+}
+
+void GEditorSession::closeConnection()
+{
+    if (visual)
+        XFree(visual);
+    visual = nullptr;
+    if (handlerInstalled)
+        restorePreviousHandler();
+    handlerInstalled = false;
+    if (ui)
+        XCloseDisplay(ui);
+    ui = nullptr;
+}
+
+}  // namespace Zorv

@@ -1,0 +1,64 @@
+// GEditorSession: the UI thread's side of one editor opening. Holds what
+// that thread owns on its stack: its own X connection, the visual, the
+// editor window, the GLX context, nanovg with one frame buffer the size of
+// the editor, and the canvas over them. run() builds them, loops on the
+// window's events until a quit message or DestroyNotify, and tears them down
+// in reverse order; a failure at any step ends the thread quietly.
+// Used only by GEditorWindow's UI thread; borrows the holder and its skin.
+#pragma once
+
+#include "editor/gl/nvg_gl.h"  // the loader's GL header goes before GLX's
+
+#include <GL/glx.h>
+#include <X11/Xlib.h>
+
+#include <memory>
+
+namespace Zorv {
+
+class GCanvas;
+class GEditorSkin;
+class GEditorWindow;
+
+class GEditorSession {
+public:
+    // Events the editor window listens to (0x42807C).
+    static constexpr long kEventMask = ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
+                                       LeaveWindowMask | PointerMotionMask | ExposureMask |
+                                       StructureNotifyMask | PropertyChangeMask;
+
+    explicit GEditorSession(GEditorWindow* holder);
+    ~GEditorSession();  // tears down whatever was built
+    GEditorSession(const GEditorSession&) = delete;
+    GEditorSession& operator=(const GEditorSession&) = delete;
+
+    void run();  // the whole opening, on the UI thread
+
+private:
+    bool openConnection();
+    bool createWindow();
+    bool createContext();
+    bool createDrawing();
+    void eventLoop();
+    bool dispatch(XEvent& event);  // false: leave the loop
+    void pointerButton(const XButtonEvent& event, bool press);
+    void drawPass();
+    void destroyDrawing();
+    void destroyWindow();
+    void closeConnection();
+
+    GEditorWindow* holder;
+    GEditorSkin* skin;
+    Display* ui = nullptr;
+    XVisualInfo* visual = nullptr;
+    Colormap colormap = 0;
+    Window window = 0;
+    GLXContext glx = nullptr;
+    NVGcontext* vg = nullptr;
+    NVGLUframebuffer* framebuffer = nullptr;
+    std::unique_ptr<GCanvas> canvas;
+    Atom quitAtom = 0;
+    bool handlerInstalled = false;
+};
+
+}  // namespace Zorv

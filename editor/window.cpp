@@ -1,0 +1,147 @@
+#include "editor/window.h"
+
+#include "editor/session.h"
+
+#include <X11/Xlib.h>
+#include <X11/cursorfont.h>
+
+namespace Zorv {
+
+GEditorWindow::GEditorWindow(GEditorSkin* skin) : skin(skin)
+{
+    openHostConnection();
+    if (skin)
+        skin->setWindow(this);
+}
+
+GEditorWindow::~GEditorWindow()
+{
+    stopWindow();
+    if (skin)
+        skin->setWindow(nullptr);
+    if (display)
+        XCloseDisplay(display);
+}
+
+bool GEditorWindow::startWindow(uintptr_t parentWindow)
+{
+    stopWindow();
+    if (!parentWindow || !skin)
+        return false;
+    parent.store(parentWindow);
+    // Without a host-side connection nothing could tell the thread to quit.
+    if (!openHostConnection())
+        return true;
+    stopRequested.store(false);
+    cursorKind = 0;
+    threadRunning = pthread_create(&thread, nullptr, editorThreadMain, this) == 0;
+    return true;
+}
+
+void GEditorWindow::stopWindow()
+{
+    if (threadRunning) {
+        // Paired with the UI thread storing its window, then reading this flag:
+        // either it sees the request, or this side sees the window and sends.
+        stopRequested.store(true);
+        if (window.load())
+            sendQuit();
+        pthread_join(thread, nullptr);
+        threadRunning = false;
+    }
+    window.store(0);
+    parent.store(0);
+}
+
+bool GEditorWindow::openHostConnection()
+{
+    if (!display) {
+        display = XOpenDisplay(nullptr);
+        // Interned now: later the connection only ever sends, with no round trip.
+        quitAtom = display ? XInternAtom(display, "WM_DELETE_WINDOW", False) : 0;
+    }
+    return display != nullptr;
+}
+
+void* GEditorWindow::editorThreadMain(void* holder)
+{
+    auto* self = static_cast<GEditorWindow*>(holder);
+    if (self && self->skin && self->parent.load()) {
+        GEditorSession session(self);
+        session.run();
+    }
+    return nullptr;
+}
+
+bool GEditorWindow::trySend(long eventMask, void* event)
+{
+    if (!display || sending.test_and_set(std::memory_order_acquire))
+        return false;
+    const Window target = Window(window.load());
+    if (target) {
+        XSendEvent(display, target, False, eventMask, static_cast<XEvent*>(event));
+        XFlush(display);
+    }
+    sending.clear(std::memory_order_release);
+    return true;
+}
+
+void GEditorWindow::postExpose()
+{
+    XEvent event = {};
+    event.xexpose.type = Expose;
+    event.xexpose.window = Window(window.load());
+    if (event.xexpose.window && !trySend(ExposureMask, &event))
+        missedExpose.store(true, std::memory_order_relaxed);
+}
+
+bool GEditorWindow::takeMissedExpose()
+{
+    return missedExpose.exchange(false, std::memory_order_relaxed);
+}
+
+void GEditorWindow::sendQuit()
+{
+    if (!display)
+        return;
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(quitAtom);
+    while (!trySend(StructureNotifyMask, &event)) {
+    }
+}
+
+void GEditorWindow::updateCursor(Display* uiDisplay, int x, int y)
+{
+    const int kind = skin->cursorAt(x, y);
+    if (kind == cursorKind)
+        return;
+    const Window target = Window(window.load());
+    const unsigned long previous = cursor;
+    cursor = 0;
+    if (kind == kCursorHand)
+        cursor = XCreateFontCursor(uiDisplay, XC_hand1);
+    else if (kind == kCursorText)
+        cursor = XCreateFontCursor(uiDisplay, XC_xterm);
+    if (cursor)
+        XDefineCursor(uiDisplay, target, cursor);
+    else
+        XUndefineCursor(uiDisplay, target);
+    if (previous)
+        XFreeCursor(uiDisplay, previous);
+    cursorKind = kind;
+}
+
+void GEditorWindow::releaseCursor(Display* uiDisplay)
+{
+    const Window target = Window(window.load());
+    if (target)
+        XUndefineCursor(uiDisplay, target);
+    if (cursor)
+        XFreeCursor(uiDisplay, cursor);
+    cursor = 0;
+    cursorKind = 0;
+}
+
+}  // namespace Zorv

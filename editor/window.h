@@ -1,0 +1,63 @@
+// GEditorWindow: runs one opening of the editor on a UI thread of its own.
+// The thread creates an X11 child window of the host's window with a GLX
+// context and nanovg, draws the skin through a persistent frame buffer, and
+// routes the window's pointer events into the skin until it is told to quit
+// or the host destroys its window. The host thread starts and stops it; any
+// thread may ask for a redraw, which travels as a synthetic Expose over the
+// holder's own (host-side) X connection, never the UI thread's.
+// Owns the host-side connection and the thread; borrows the skin.
+#pragma once
+
+#include "editor/skin.h"
+
+#include <pthread.h>
+
+#include <atomic>
+#include <cstdint>
+
+typedef struct _XDisplay Display;
+
+namespace Zorv {
+
+class GEditorWindow : public GRedrawTarget {
+public:
+    explicit GEditorWindow(GEditorSkin* skin);  // opens the host-side connection
+    ~GEditorWindow() override;                  // stops the thread, closes the connection
+    GEditorWindow(const GEditorWindow&) = delete;
+    GEditorWindow& operator=(const GEditorWindow&) = delete;
+
+    bool startWindow(uintptr_t parentWindow);   // starts the UI thread; false without a parent
+    void stopWindow();                          // returns once the UI thread has ended
+    void postExpose() override;                 // one draw pass on the UI thread, if it runs
+    bool takeMissedExpose();                    // true once after a post that had to be dropped
+    void updateCursor(Display* uiDisplay, int x, int y);  // UI thread: pointer shape at a point
+
+    uintptr_t getWindow() const { return window.load(); }  // the editor window, 0 when none
+    bool isRunning() const { return threadRunning; }       // a UI thread was started, not joined
+    int getCursorKind() const { return cursorKind; }       // the shape last applied
+
+private:
+    friend class GEditorSession;
+    static void* editorThreadMain(void* holder);
+
+    // Host-side sends; false when another thread is sending at this moment.
+    bool openHostConnection();  // true when the host-side connection is open
+    bool trySend(long eventMask, void* event);
+    void sendQuit();
+    void releaseCursor(Display* uiDisplay);  // UI thread: undefines and frees the cursor
+
+    GEditorSkin* skin;
+    Display* display = nullptr;
+    unsigned long quitAtom = 0;  // "WM_DELETE_WINDOW" on the host-side connection
+    std::atomic<uintptr_t> parent{0};
+    std::atomic<uintptr_t> window{0};
+    std::atomic<bool> stopRequested{false};
+    std::atomic_flag sending = ATOMIC_FLAG_INIT;
+    std::atomic<bool> missedExpose{false};
+    pthread_t thread{};
+    bool threadRunning = false;
+    int cursorKind = 0;
+    unsigned long cursor = 0;  // the X cursor defined on the window, 0 when none
+};
+
+}  // namespace Zorv

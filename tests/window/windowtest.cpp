@@ -1,0 +1,225 @@
+#include "tests/window/windowtest.h"
+
+#include "shell/embedded.h"
+#include "tests/editor/pngdecode.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <dirent.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace windowtest {
+
+void PaintProbe::draw(Zorv::GCanvas* canvas)
+{
+    shown = level.load();
+    const unsigned char grey = static_cast<unsigned char>(shown * 40 + 20);
+    const unsigned char rgb[3] = {grey, grey, grey};
+    canvas->FillRectRGB(0, 0, w, h, rgb);
+    ++draws;
+}
+
+void PaintProbe::erase(Zorv::GCanvas* canvas)
+{
+    erases += isPainted() ? 1 : 0;
+    GEditorControl::erase(canvas);
+}
+
+bool PaintProbe::log(const char* what, bool s, bool c, int px, int py)
+{
+    std::lock_guard<std::mutex> hold(guard);
+    events.push_back(std::string(what) + (s ? "s" : "") + (c ? "c" : "") + " " +
+                     std::to_string(px) + "," + std::to_string(py));
+    return true;
+}
+
+std::vector<std::string> PaintProbe::takeEvents()
+{
+    std::lock_guard<std::mutex> hold(guard);
+    std::vector<std::string> taken;
+    taken.swap(events);
+    return taken;
+}
+
+Pixels backgroundFrame(int frame)
+{
+    uint64_t size = 0;
+    const unsigned char* data = Zorv::findResource("Quelt.png", &size);
+    int w = 0, h = 0;
+    const std::vector<unsigned char> rgba = Zorv::decodeRgba(data, int(size), &w, &h);
+    Pixels out;
+    if (rgba.empty() || w < kW * (frame + 1) || h < kH)
+        return out;
+    out.w = kW;
+    out.h = kH;
+    out.rgb.resize(size_t(kW) * kH * 3);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            for (int c = 0; c < 3; ++c)
+                out.rgb[(size_t(y) * kW + x) * 3 + c] = rgba[(size_t(y) * w + x + kW * frame) * 4 + c];
+    return out;
+}
+
+int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area)
+{
+    if (got.w < area.x + area.w || got.h < area.y + area.h || want.w < area.x + area.w ||
+        want.h < area.y + area.h)
+        return area.w * area.h;
+    int bad = 0;
+    for (int y = area.y; y < area.y + area.h; ++y)
+        for (int x = area.x; x < area.x + area.w; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(got.at(x, y)[c] - want.at(x, y)[c]) > kTolerance) {
+                    ++bad;
+                    break;
+                }
+    return bad;
+}
+
+int threadCount()
+{
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(tasks))
+            count += entry->d_name[0] != '.';
+        closedir(tasks);
+    }
+    return count;
+}
+
+void EditorFixture::SetUp()
+{
+    Zorv::pinMesa();
+    ASSERT_EQ(server.failure(), "");
+    setenv("DISPLAY", server.name().c_str(), 1);
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    int event = 0, error = 0, major = 0, minor = 0;
+    ASSERT_TRUE(XTestQueryExtension(display, &event, &error, &major, &minor)) << "no XTest";
+    parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
+    XMapWindow(display, parent);
+    XSync(display, False);
+    skintest::Recorder::calls.clear();
+    effect = new Zorv::Quelt(skintest::Recorder::callback);
+    skin = new Zorv::GEditorSkin(effect);
+    skin->setSize(kW, kH, 2);
+    skin->setRefreshThrottleMs(0);
+    background = new Zorv::GImageResource("bg", "Quelt.png", kW, kH, 2);
+    skin->addResource(background);
+    skin->addBackgroundMap(background, Zorv::GConditionSet());
+}
+
+void EditorFixture::TearDown()
+{
+    if (!editor)
+        delete skin;
+    delete effect;
+    if (display) {
+        XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+    }
+    unsetenv("DISPLAY");
+}
+
+PaintProbe* EditorFixture::addProbe(int page, int x, int y, int w, int h,
+                                    const Zorv::GConditionSet* set)
+{
+    Zorv::ControlArgs args;
+    args.x = x;
+    args.y = y;
+    args.w = w;
+    args.h = h;
+    args.page = page;
+    args.conditions = set;
+    args.effect = effect;
+    args.skin = skin;
+    auto* probe = new PaintProbe(args);
+    skin->addControl(probe);
+    return probe;
+}
+
+void EditorFixture::buildEditor()
+{
+    editor = new Zorv::GEditor(effect, skin);
+    effect->setEditor(editor);
+}
+
+bool EditorFixture::openEditor()
+{
+    if (!editor)
+        buildEditor();
+    if (!editor->open(reinterpret_cast<void*>(parent)))
+        return false;
+    const Pixels frame0 = backgroundFrame(0);
+    // The first pass has drawn once the corner, where no probe lies, shows the artwork.
+    grabWhen([&](const Pixels& p) { return mismatches(p, frame0, {0, 0, 8, 8}) == 0; });
+    return editor->getWindow()->getWindow() != 0;
+}
+
+Pixels EditorFixture::grab()
+{
+    Pixels out;
+    const Window window = Window(editor->getWindow()->getWindow());
+    if (!window)
+        return out;
+    XImage* image = XGetImage(display, window, 0, 0, kW, kH, AllPlanes, ZPixmap);
+    if (!image)
+        return out;
+    out.w = kW;
+    out.h = kH;
+    out.rgb.resize(size_t(kW) * kH * 3);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            unsigned char* rgb = &out.rgb[(size_t(y) * kW + x) * 3];
+            rgb[0] = (pixel >> 16) & 0xff;
+            rgb[1] = (pixel >> 8) & 0xff;
+            rgb[2] = pixel & 0xff;
+        }
+    XDestroyImage(image);
+    return out;
+}
+
+Pixels EditorFixture::grabWhen(const std::function<bool(const Pixels&)>& pred)
+{
+    Pixels last;
+    waitFor([&] {
+        last = grab();
+        return !last.rgb.empty() && pred(last);
+    });
+    return last;
+}
+
+bool EditorFixture::waitFor(const std::function<bool()>& pred, int ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+void EditorFixture::pointerTo(int x, int y)
+{
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XSync(display, False);
+}
+
+void EditorFixture::button(unsigned which, bool press)
+{
+    XTestFakeButtonEvent(display, which, press, CurrentTime);
+    XSync(display, False);
+}
+
+void EditorFixture::settle()
+{
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
+}  // namespace windowtest

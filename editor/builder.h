@@ -52,8 +52,11 @@ public:
     GEditorSkin* getSkin() const { return skin; }  // the skin under construction
 
 private:
+    void runStatement(XP::TokenReader& tokens);  // the line's statement, if any applies
+
     GEffect* effect;
     GEditorSkin* skin = nullptr;
+    GConditionSet conditions;  // in force for the backgrounds and controls that follow
 };
 
 // A control family's factory: reads its arguments from the cursor on (the

@@ -8,12 +8,25 @@
 #include <initializer_list>
 
 // Control families.
+#include "controls/links.h"
+#include "controls/meters.h"
+#include "controls/values.h"
 
 namespace Zorv {
 
 namespace {
 
 const std::initializer_list<GControlType> kControlTypes = {
+    {"GBarFracMeter", 3, &GBarFracMeter::create},
+    {"GTextPeak", 4, &GTextPeak::create},
+    {"GUrl", 1, &GUrl::create},
+    {"GImgUrl", 2, &GImgUrl::create},
+    {"GImgFracMeter", 2, &GImgFracMeter::create},
+    {"GImgMeter", 4, &GImgMeter::create},
+    {"GImgPeak", 3, &GImgPeak::create},
+    {"GLabel", 4, &GLabel::create},
+    {"GValue", 2, &GValue::create},
+    {"GBgValue", 3, &GBgValue::create},
 };
 
 }  // namespace

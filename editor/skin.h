@@ -86,7 +86,7 @@ public:
     bool isActive(int elementPage, const GConditionSet& set) const;  // page, then conditions
     bool isActive(const GEditorControl* control) const;
     int hitTest(int x, int y) const;  // index of the first active control there; -1 if none
-    int getCaptureIndex() const { return captureIndex; }
+    int getCaptureIndex() const { return captureIndex.load(std::memory_order_relaxed); }
     const GEditorBg* getCurrentBackground() const { return currentBackground; }
     GEffect* getEffect() const { return effect; }
     const PtrMgr<GEditorResource>& getResources() const { return resources; }
@@ -119,7 +119,7 @@ private:
     int startPage = 1;
     const GEditorBg* currentBackground = nullptr;
     int refreshThrottleMs = kDefaultRefreshMs;
-    int captureIndex = -1;
+    std::atomic<int> captureIndex{-1};  // read by tests from any thread
     std::atomic<bool> redrawSuppressed{false};
     std::atomic<int> currentPage{1};  // set by any thread, read by the UI thread
     std::atomic<bool> fullRedraw{false};

@@ -34,7 +34,7 @@ public:
 
     uintptr_t getWindow() const { return window.load(); }  // the editor window, 0 when none
     bool isRunning() const { return threadRunning; }       // a UI thread was started, not joined
-    int getCursorKind() const { return cursorKind; }       // the shape last applied
+    int getCursorKind() const { return cursorKind.load(std::memory_order_relaxed); }  // last applied
 
 private:
     friend class GEditorSession;
@@ -56,7 +56,7 @@ private:
     std::atomic<bool> missedExpose{false};
     pthread_t thread{};
     bool threadRunning = false;
-    int cursorKind = 0;
+    std::atomic<int> cursorKind{0};
     unsigned long cursor = 0;  // the X cursor defined on the window, 0 when none
 };
 

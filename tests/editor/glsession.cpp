@@ -33,9 +33,12 @@ std::string readDisplayNumber(int fd)
 
 // Mesa unloads its GLX vendor library and driver when the display closes,
 // turning the blocks they keep for the process into unattributable leaks at
-// exit. Keeping both mapped keeps those blocks reachable.
-void pinMesa()
+// exit. Keeping both mapped keeps those blocks reachable. The software
+// rasteriser draws on the calling thread, so the thread sanitizer sees only
+// our threads.
+void prepareMesa()
 {
+    setenv("LP_NUM_THREADS", "0", 1);
     const char* libraries[] = {"libGLX_mesa.so.0", QUELT_MESA_DRIVER};
     for (const char* library : libraries)
         dlopen(library, RTLD_NOW | RTLD_NODELETE | RTLD_GLOBAL);
@@ -84,7 +87,7 @@ XvfbServer::~XvfbServer()
 
 GlSession::GlSession(int w, int h) : width(w), height(h)
 {
-    pinMesa();
+    prepareMesa();
     if (startServer() && createContext())
         createDrawing();
 }

@@ -17,8 +17,9 @@
 namespace Zorv {
 
 // Keeps Mesa's GLX library and driver mapped for the whole process, so the
-// blocks they keep are not reported as leaks once a display closes.
-void pinMesa();
+// blocks they keep are not reported as leaks once a display closes, and has
+// its software rasteriser draw on the calling thread. Call before any GLX use.
+void prepareMesa();
 
 class XvfbServer {
 public:

@@ -92,7 +92,7 @@ int threadCount()
 
 void EditorFixture::SetUp()
 {
-    Zorv::pinMesa();
+    Zorv::prepareMesa();
     ASSERT_EQ(server.failure(), "");
     setenv("DISPLAY", server.name().c_str(), 1);
     display = XOpenDisplay(nullptr);

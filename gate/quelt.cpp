@@ -1,5 +1,8 @@
 #include "gate/quelt.h"
 
+#include "editor/builder.h"
+#include "editor/editor.h"
+
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -253,8 +256,12 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
 {
     try {
         Quelt* effect = new Quelt(audioMaster);
-        // The editor built from the embedded skin is attached here with setEditor;
-        // without one the effect simply has none.
+        // Without a valid embedded skin, or memory to build it, the effect has no editor.
+        try {
+            GEditorSkinBuilder builder(effect);
+            effect->setEditor(builder.createEditor("QueltSkin.txt"));
+        } catch (...) {
+        }
         return effect;
     } catch (...) {
         return nullptr;

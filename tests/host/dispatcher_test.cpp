@@ -117,13 +117,16 @@ TEST_F(Dispatcher, ChunksAreProgramRecordAndBank)
     EXPECT_EQ(host.paramDisplay(0), "-70.0");
 }
 
-TEST_F(Dispatcher, EditorOpcodesWithoutEditorAnswerZero)
+TEST_F(Dispatcher, EditorRectBeforeOpeningAndANullParentRefused)
 {
-    if (host.effect()->flags & effFlagsHasEditor)
-        GTEST_SKIP() << "the plug-in has an editor";
+    ASSERT_TRUE(host.effect()->flags & effFlagsHasEditor);
     ERect* rect = nullptr;
-    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
+    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->bottom, 195);
+    EXPECT_EQ(rect->right, 330);
     EXPECT_EQ(host.dispatch(effEditOpen), 0);
     EXPECT_EQ(host.dispatch(effEditIdle), 0);
     EXPECT_EQ(host.dispatch(effEditClose), 0);

@@ -22,7 +22,7 @@ TEST(Record, FieldsAfterEntryPoint)
     EXPECT_EQ(e.numOutputs, 2);
     EXPECT_EQ(e.numPrograms, 10);
     EXPECT_EQ(e.numParams, 3);
-    EXPECT_EQ(e.flags, 4112) << "no editor yet: replacing and double replacing only";
+    EXPECT_EQ(e.flags, 4113) << "editor, replacing and double replacing";
     EXPECT_EQ(e.initialDelay, 0);
     EXPECT_EQ(e.ioRatio, 1.0f);
     EXPECT_EQ(e.resvd1, 0);
@@ -36,16 +36,20 @@ TEST(Record, FieldsAfterEntryPoint)
     EXPECT_TRUE(std::all_of(e.future, e.future + sizeof(e.future), [](char c) { return c == 0; }));
 }
 
-TEST(Record, ConstructionAsksVersionThenSampleRateOnly)
+TEST(Record, ConstructionAsksVersionSampleRateAndTheHostsName)
 {
     GPluginHost host;
     ASSERT_TRUE(host.load(kPluginPath)) << host.error();
     std::vector<GHostCall> calls = host.calls().calls();
-    ASSERT_EQ(calls.size(), 2u);
+    ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].opcode, audioMasterVersion);
     EXPECT_EQ(calls[0].effect, nullptr);
     EXPECT_EQ(calls[1].opcode, audioMasterGetSampleRate);
     EXPECT_EQ(calls[1].effect, host.effect());
+    // The editor's information page expands the host's name once when it is built.
+    EXPECT_EQ(calls[2].opcode, audioMasterGetProductString);
+    EXPECT_NE(calls[2].ptr, nullptr);
+    calls.pop_back();
     for (const GHostCall& c : calls) {
         EXPECT_EQ(c.index, 0);
         EXPECT_EQ(c.value, 0);

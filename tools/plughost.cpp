@@ -1,5 +1,5 @@
 // plughost: loads a VST 2.4 plug-in and reports on it, runs sound files
-// through it, or gates a generated demo signal.
+// through it, gates a generated demo signal, or shows its editor.
 
 #include "tools/plughost.h"
 
@@ -21,6 +21,7 @@ const char* const kUsage =
     "usage: plughost [--plugin PATH] info\n"
     "       plughost [--plugin PATH] process IN.wav OUT.wav [options]\n"
     "       plughost [--plugin PATH] demo [OUTDIR] [options]\n"
+    "       plughost [--plugin PATH] gui [options] [--seconds S] [--click X,Y]... [--screenshot F.ppm]\n"
     "       plughost [--plugin PATH]            (same as demo)\n"
     "options: --program N  --param NAME=VALUE  --bypass  --block N  --double\n"
     "         --rate HZ  --inputs 1|2  --outputs 1|2\n"
@@ -31,6 +32,7 @@ struct CommandLine {
     std::string plugin;
     std::vector<std::string> words;
     GProcessOptions options;
+    GGuiOptions gui;
 };
 
 int usage(const std::string& problem)
@@ -81,7 +83,18 @@ bool parseValued(const std::string& name, const std::string& value, CommandLine&
         o.saveChunk = value;
     else if (name == "--load-chunk")
         o.loadChunk = value;
-    else if (name == "--param") {
+    else if (name == "--seconds")
+        ok = parseRate(value, line.gui.seconds);
+    else if (name == "--screenshot")
+        line.gui.screenshot = value;
+    else if (name == "--click") {
+        int x = 0, y = 0;
+        size_t comma = value.find(',');
+        ok = comma != std::string::npos && parseInt(value.substr(0, comma), 0, 32767, x) &&
+             parseInt(value.substr(comma + 1), 0, 32767, y);
+        if (ok)
+            line.gui.clicks.emplace_back(x, y);
+    } else if (name == "--param") {
         size_t eq = value.find('=');
         ok = eq != std::string::npos && eq > 0;
         if (ok)
@@ -96,7 +109,7 @@ bool takesValue(const std::string& name)
 {
     static const char* const names[] = {"--plugin", "--program", "--block", "--inputs",
                                         "--outputs", "--rate", "--save-chunk", "--load-chunk",
-                                        "--param"};
+                                        "--param", "--seconds", "--screenshot", "--click"};
     for (const char* n : names)
         if (name == n)
             return true;
@@ -155,6 +168,8 @@ int main(int argc, char** argv)
         return runProcess(line.plugin, w[1], w[2], line.options);
     if (command == "demo" && w.size() <= 2)
         return runDemo(line.plugin, w.size() == 2 ? w[1] : ".", line.options);
+    if (command == "gui" && w.size() == 1)
+        return runGui(line.plugin, line.options, line.gui);
     if (command == "help")
         return std::cout << kUsage, kExitOk;
     return usage(command == "process" ? "process needs IN.wav and OUT.wav"

@@ -1,7 +1,7 @@
-// The plughost tool's commands: info, process and demo over one plug-in
-// loaded with GPluginHost. Each command runs on the tool's one thread,
-// prints its results on stdout and its errors on stderr, and returns an
-// exit code.
+// The plughost tool's commands: info, process, demo and gui over one plug-in
+// loaded with GPluginHost. Each command runs on the tool's main thread (gui
+// adds an audio thread), prints its results on stdout and its errors on
+// stderr, and returns an exit code.
 #pragma once
 
 #include "tools/host/host.h"
@@ -41,6 +41,18 @@ int runProcess(const std::string& plugin, const std::string& in, const std::stri
                GProcessOptions options);
 // Writes demo-in.wav and demo-out.wav into dir and prints a before/after summary.
 int runDemo(const std::string& plugin, const std::string& dir, const GProcessOptions& options);
+
+// Settings of the gui command.
+struct GGuiOptions {
+    double seconds = 0;                       // 0: until the window is closed
+    std::vector<std::pair<int, int>> clicks;  // left clicks at window points, one a second
+    std::string screenshot;                   // PPM of the window written before closing
+};
+
+// Opens the plug-in's editor in a window while the demo signal loops through it.
+int runGui(const std::string& plugin, const GProcessOptions& options, const GGuiOptions& gui);
+// Fills s with the 8 s demo signal at 44.1 kHz; returns the seconds of voice in it.
+double makeDemo(GSound& s);
 
 // Opens the plug-in for rate, block and channel counts; prints the reason and returns false on failure.
 bool openPlugin(GPluginHost& host, const std::string& plugin);

@@ -69,6 +69,8 @@ double addWords(GSound& s, std::mt19937& random)
     return double(voiced) / kRate;
 }
 
+}  // namespace
+
 double makeDemo(GSound& s)
 {
     s.rate = kRate;
@@ -81,6 +83,8 @@ double makeDemo(GSound& s)
             x = noise(random);
     return addWords(s, random);
 }
+
+namespace {
 
 // Level of one window over all channels in dBFS (RMS).
 double windowDb(const GSound& s, size_t from, size_t to)

@@ -101,27 +101,27 @@ TEST(ControlTypes, WholeWordsMatchIgnoringCase)
 
 TEST(BuilderControls, TableTypesNeedTheirArgumentsAndResolvedColours)
 {
-    if (!findControlType("GPotDot"))
-        GTEST_SKIP() << "GPotDot is not in the control table";
+    if (!findControlType("GBarFracMeter"))
+        GTEST_SKIP() << "GBarFracMeter is not in the control table";
     Fixture f;
-    auto skin = f.build(kInit + "AddResource hl RGBColour 1 2 3\n"
-                        "AddControl 1 0 0 50 50 GPotDot Thresh hl 15 hl\n"
-                        "AddControl 1 0 0 50 50 gpotdot thresh hl 15 hl\n"
-                        "AddControl 1 0 0 50 50 GPotDot Thresh hl 15\n"
-                        "AddControl 1 0 0 50 50 GPotDot Thresh Null 15 hl\n"
-                        "AddControl 1 0 0 50 50 GPotDot Thresh hl 15 Null\n"
-                        "AddControl 1 0 0 50 50 GPotDot Thresh HL 15 hl\n");
+    auto skin = f.build(kInit + "AddResource bar RGBColour 1 2 3\n"
+                        "AddControl 1 0 0 50 9 GBarFracMeter Meter LeftToRight bar\n"
+                        "AddControl 1 0 0 50 9 gbarfracmeter Meter lefttoright bar\n"
+                        "AddControl 1 0 0 50 9 GBarFracMeter Meter LeftToRight\n"
+                        "AddControl 1 0 0 50 9 GBarFracMeter Meter LeftToRight Null\n"
+                        "AddControl 1 0 0 50 9 GBarFracMeter Meter LeftToRight Bar\n"
+                        "AddControl 1 0 0 50 9 GBarFracMeter Null LeftToRight bar\n");
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(skin->getControls().getCount(), 2);
 }
 
 TEST(BuilderControls, CreateControlLeavesTheCursorAloneWhenTooFewArguments)
 {
-    const GControlType* type = findControlType("GPotDot");
+    const GControlType* type = findControlType("GBarFracMeter");
     if (!type)
-        GTEST_SKIP() << "GPotDot is not in the control table";
+        GTEST_SKIP() << "GBarFracMeter is not in the control table";
     Fixture f;
-    MemoryReader source("GPotDot Thresh hl 15\n");
+    MemoryReader source("GBarFracMeter Meter LeftToRight\n");
     XP::TokenReader tokens(&source);
     ASSERT_TRUE(tokens.nextLine());
     ASSERT_LT(tokens.count() - 1, type->minArgs);

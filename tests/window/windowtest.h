@@ -16,6 +16,7 @@
 #include "editor/window.h"
 #include "tests/editor/glsession.h"
 #include "tests/skin/skintest.h"
+#include "tests/window/pixels.h"
 
 #include <atomic>
 #include <functional>
@@ -24,9 +25,6 @@
 #include <vector>
 
 namespace windowtest {
-
-constexpr int kW = 330, kH = 195;
-constexpr int kTolerance = 3;
 
 // A check the test switches from its own thread.
 struct SwitchCheck : Zorv::GEditorCheck {
@@ -62,18 +60,6 @@ private:
     std::mutex guard;
     std::vector<std::string> events;
 };
-
-// Pixels of a window or image as RGB.
-struct Pixels {
-    std::vector<unsigned char> rgb;
-    int w = 0, h = 0;
-    const unsigned char* at(int x, int y) const { return &rgb[(size_t(y) * w + x) * 3]; }
-};
-
-Pixels backgroundFrame(int frame);  // frame of the embedded background, decoded
-// Count of pixels in the rectangle that differ from want beyond the tolerance.
-int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area);
-int threadCount();  // threads of this process
 
 class EditorFixture : public ::testing::Test {
 protected:

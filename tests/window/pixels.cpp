@@ -1,0 +1,80 @@
+#include "tests/window/pixels.h"
+
+#include "shell/embedded.h"
+#include "tests/editor/pngdecode.h"
+
+#include <X11/Xutil.h>
+#include <dirent.h>
+
+#include <cstdlib>
+
+namespace windowtest {
+
+Pixels backgroundFrame(int frame)
+{
+    uint64_t size = 0;
+    const unsigned char* data = Zorv::findResource("Quelt.png", &size);
+    int w = 0, h = 0;
+    const std::vector<unsigned char> rgba = Zorv::decodeRgba(data, int(size), &w, &h);
+    Pixels out;
+    if (rgba.empty() || w < kW * (frame + 1) || h < kH)
+        return out;
+    out.w = kW;
+    out.h = kH;
+    out.rgb.resize(size_t(kW) * kH * 3);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            for (int c = 0; c < 3; ++c)
+                out.rgb[(size_t(y) * kW + x) * 3 + c] = rgba[(size_t(y) * w + x + kW * frame) * 4 + c];
+    return out;
+}
+
+int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area)
+{
+    if (got.w < area.x + area.w || got.h < area.y + area.h || want.w < area.x + area.w ||
+        want.h < area.y + area.h)
+        return area.w * area.h;
+    int bad = 0;
+    for (int y = area.y; y < area.y + area.h; ++y)
+        for (int x = area.x; x < area.x + area.w; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(got.at(x, y)[c] - want.at(x, y)[c]) > kTolerance) {
+                    ++bad;
+                    break;
+                }
+    return bad;
+}
+
+int threadCount()
+{
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(tasks))
+            count += entry->d_name[0] != '.';
+        closedir(tasks);
+    }
+    return count;
+}
+
+Pixels grabWindow(Display* display, Window window)
+{
+    Pixels out;
+    XImage* image = window ? XGetImage(display, window, 0, 0, kW, kH, AllPlanes, ZPixmap) : nullptr;
+    if (!image)
+        return out;
+    out.w = kW;
+    out.h = kH;
+    out.rgb.resize(size_t(kW) * kH * 3);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            unsigned char* rgb = &out.rgb[(size_t(y) * kW + x) * 3];
+            rgb[0] = (pixel >> 16) & 0xff;
+            rgb[1] = (pixel >> 8) & 0xff;
+            rgb[2] = pixel & 0xff;
+        }
+    XDestroyImage(image);
+    return out;
+}
+
+}  // namespace windowtest

@@ -1,0 +1,31 @@
+// Pixels for editor tests: a window read back with XGetImage, frames of the
+// embedded background decoded by the test itself, and comparisons with a
+// small per-channel tolerance.
+#pragma once
+
+#include "controls/canvas.h"
+
+#include <X11/Xlib.h>
+
+#include <vector>
+
+namespace windowtest {
+
+constexpr int kW = 330, kH = 195;
+constexpr int kTolerance = 3;
+
+// Pixels of a window or image as RGB.
+struct Pixels {
+    std::vector<unsigned char> rgb;
+    int w = 0, h = 0;
+    const unsigned char* at(int x, int y) const { return &rgb[(size_t(y) * w + x) * 3]; }
+};
+
+Pixels backgroundFrame(int frame);  // frame of the embedded background, decoded
+// Count of pixels in the rectangle that differ from want beyond the tolerance.
+int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area);
+
+Pixels grabWindow(Display* display, Window window);  // empty when it cannot be read
+int threadCount();  // threads of this process
+
+}  // namespace windowtest

@@ -1,0 +1,229 @@
+// The built plug-in's own editor under a private Xvfb, driven as a host
+// drives it (dlopen, the effect record, effEditOpen into a window of ours)
+// with real pointer input through XTest: the default skin's background and
+// pages, a knob drag with its automation gesture, and the level bar
+// following the gate while audio runs.
+#include <gtest/gtest.h>  // before X11, whose None macro it would meet
+
+#include "tests/editor/glsession.h"
+#include "tests/window/pixels.h"
+#include "tools/host/host.h"
+
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <thread>
+
+namespace windowtest {
+namespace {
+
+using Zorv::GRect;
+
+constexpr GRect kTabs = {183, 3, 139, 16};         // both page selectors
+constexpr GRect kThreshValue = {50, 155, 60, 15};  // the read-out under "Thresh"
+constexpr GRect kBar = {188, 38, 119, 9};          // the level bar
+constexpr int kBlock = 64;
+
+bool waitFor(const std::function<bool()>& pred, int ms = 3000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+bool sameIn(const Pixels& a, const Pixels& b, const GRect& area)
+{
+    return mismatches(a, b, area) == 0;
+}
+
+class PluginEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Zorv::prepareMesa();
+        ASSERT_EQ(server.failure(), "");
+        setenv("DISPLAY", server.name().c_str(), 1);
+        display = XOpenDisplay(nullptr);
+        ASSERT_NE(display, nullptr);
+        Zorv::GHostConfig config;
+        config.blockSize = kBlock;
+        config.inputs = 2;
+        config.outputs = 2;
+        host = std::make_unique<Zorv::GPluginHost>(config);
+        ASSERT_TRUE(host->open(QUELT_PLUGIN_PATH)) << host->error();
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+        ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+        ASSERT_TRUE(waitFor([&] { return (editor = editorWindow()) != 0; }));
+        frame0 = backgroundFrame(0);
+        frame1 = backgroundFrame(1);
+        ASSERT_TRUE(waitFor([&] { return sameIn(grab(), frame0, {0, 20, 180, 80}); }));
+    }
+
+    void TearDown() override
+    {
+        if (host) {
+            host->dispatch(effEditClose);
+            host->close();
+        }
+        if (display) {
+            XDestroyWindow(display, parent);
+            XCloseDisplay(display);
+        }
+        unsetenv("DISPLAY");
+    }
+
+    Window editorWindow()
+    {
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, parent, &root, &up, &children, &count);
+        const Window child = count == 1 ? children[0] : 0;
+        if (children)
+            XFree(children);
+        return child;
+    }
+
+    Pixels grab() { return grabWindow(display, editor); }
+
+    void pointerTo(int x, int y)
+    {
+        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+
+    void button(bool press)
+    {
+        XTestFakeButtonEvent(display, 1, press, CurrentTime);
+        XSync(display, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+
+    // Stereo blocks of a constant level through processReplacing; the last sample's gain.
+    float processLevel(float level, int blocks)
+    {
+        float in[kBlock], outL[kBlock], outR[kBlock];
+        for (float& s : in)
+            s = level;
+        float* ins[2] = {in, in};
+        float* outs[2] = {outL, outR};
+        for (int i = 0; i < blocks; ++i)
+            host->processBlock(ins, outs, kBlock);
+        return outL[kBlock - 1] / level;
+    }
+
+    // Columns of the bar's middle row that differ from the artwork beneath.
+    int litColumns(const Pixels& shot)
+    {
+        int lit = 0;
+        const int y = kBar.y + kBar.h / 2;
+        for (int x = kBar.x; x < kBar.x + kBar.w; ++x)
+            lit += mismatches(shot, frame0, {x, y, 1, 1});
+        return lit;
+    }
+
+    Zorv::XvfbServer server;
+    Display* display = nullptr;
+    Window parent = 0, editor = 0;
+    std::unique_ptr<Zorv::GPluginHost> host;
+    Pixels frame0, frame1;
+};
+
+TEST_F(PluginEditorTest, DefaultEditorShowsFrameZeroWhereNoControlLies)
+{
+    const Pixels shot = grab();
+    EXPECT_TRUE(sameIn(shot, frame0, {0, 20, kW, 18}));
+    EXPECT_TRUE(sameIn(shot, frame0, {0, 0, 183, 20}));
+    EXPECT_TRUE(sameIn(shot, frame0, {0, 172, kW, kH - 172}));
+    EXPECT_FALSE(sameIn(shot, frame0, kThreshValue)) << "the read-out shows a value";
+}
+
+TEST_F(PluginEditorTest, SecondTabShowsFrameOneOnPress)
+{
+    pointerTo(290, 11);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XSync(display, False);
+    const bool switched = waitFor([&] { return sameIn(grab(), frame1, {0, 20, kW, 50}); });
+    button(false);
+    EXPECT_TRUE(switched) << "the page changes on the press";
+    const Pixels shot = grab();
+    EXPECT_TRUE(sameIn(shot, frame1, {0, 0, kTabs.x, 20}));
+    EXPECT_TRUE(sameIn(shot, frame1, {0, 20, kW, 55}));       // above the labels
+    EXPECT_TRUE(sameIn(shot, frame1, {0, 172, kW, kH - 172})); // below them
+    pointerTo(215, 11);
+    button(true);
+    button(false);
+    EXPECT_TRUE(waitFor([&] { return sameIn(grab(), frame0, {0, 20, kW, 18}); }));
+}
+
+TEST_F(PluginEditorTest, DraggingTheThresholdKnobIsOneAutomationGesture)
+{
+    const float before = host->getParameter(0);
+    const Pixels readout = grab();
+    host->calls().clear();
+    pointerTo(80, 125);
+    button(true);
+    for (int step = 1; step <= 6; ++step)
+        pointerTo(80, 125 - 5 * step);
+    button(false);
+    ASSERT_TRUE(waitFor([&] { return host->calls().count(audioMasterEndEdit) == 1; }));
+    const float after = host->getParameter(0);
+    EXPECT_NEAR(after, before + 0.30f, 1e-4f);
+
+    std::vector<Zorv::GHostCall> gesture;
+    for (const Zorv::GHostCall& c : host->calls().calls())
+        if (c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit ||
+            c.opcode == audioMasterAutomate)
+            gesture.push_back(c);
+    ASSERT_EQ(gesture.size(), 9u) << "begin, current value, six moves, end";
+    EXPECT_EQ(gesture.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(gesture.back().opcode, audioMasterEndEdit);
+    EXPECT_FLOAT_EQ(gesture[1].opt, before);
+    for (int i = 1; i <= 7; ++i) {
+        EXPECT_EQ(gesture[size_t(i)].opcode, audioMasterAutomate);
+        EXPECT_EQ(gesture[size_t(i)].index, 0);
+    }
+    for (int step = 1; step <= 6; ++step)
+        EXPECT_NEAR(gesture[size_t(step + 1)].opt, before + 0.05f * float(step), 1e-4f);
+    EXPECT_TRUE(waitFor([&] { return !sameIn(grab(), readout, kThreshValue); }))
+        << "the read-out follows";
+}
+
+TEST_F(PluginEditorTest, LevelBarFollowsTheGain)
+{
+    EXPECT_EQ(litColumns(grab()), 0) << "no audio yet: the bar is the artwork";
+    EXPECT_NEAR(processLevel(0.5f, 200), 1.0f, 1e-6f);
+    EXPECT_TRUE(waitFor([&] {
+        host->dispatch(effEditIdle);
+        return litColumns(grab()) == kBar.w;
+    })) << "open gate: the whole bar";
+
+    // Below the threshold the gain fades; stop in the middle and compare.
+    float gain = 1.0f;
+    for (int i = 0; i < 100000 && gain > 0.5f; ++i)
+        gain = processLevel(1e-5f, 1);
+    ASSERT_GT(gain, 0.2f);
+    ASSERT_LT(gain, 0.8f);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    host->dispatch(effEditIdle);
+    const int expected = int(std::lround(gain * float(kBar.w)));
+    EXPECT_TRUE(waitFor([&] { return std::abs(litColumns(grab()) - expected) <= 1; }))
+        << "gain " << gain << ": " << litColumns(grab()) << " columns lit";
+
+    for (int i = 0; i < 100000 && gain > 0; ++i)
+        gain = processLevel(1e-5f, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    host->dispatch(effEditIdle);
+    EXPECT_TRUE(waitFor([&] { return litColumns(grab()) == 0; })) << "closed: the artwork again";
+}
+
+}  // namespace
+}  // namespace windowtest

@@ -51,7 +51,7 @@ T* findResourceOf(const GEditorSkin* skin, const char* name)
 
 // Resource types: Args start after the type word.
 
-GEditorResource* pngResource(const Args& a, GEditorSkinBuilder&)
+GEditorResource* pngResource(const Args& a, const GEditorSkin*)
 {
     const int frameW = a.integer(1), frameH = a.integer(2), frames = a.integer(3);
     if (frameW < 1 || frameH < 1 || frames < 1 || !fitsFileField(a.word(0)))
@@ -59,29 +59,29 @@ GEditorResource* pngResource(const Args& a, GEditorSkinBuilder&)
     return new GImageResource(nullptr, a.word(0), frameW, frameH, frames);
 }
 
-GEditorResource* rgbColour(const Args& a, GEditorSkinBuilder&)
+GEditorResource* rgbColour(const Args& a, const GEditorSkin*)
 {
     return new GColourResource(nullptr, a.integer(0), a.integer(1), a.integer(2));
 }
 
-GEditorResource* rgbaColour(const Args& a, GEditorSkinBuilder&)
+GEditorResource* rgbaColour(const Args& a, const GEditorSkin*)
 {
     return new GColourResource(nullptr, a.integer(0), a.integer(1), a.integer(2), a.integer(3));
 }
 
-GEditorResource* defFont(const Args& a, GEditorSkinBuilder& builder)
+GEditorResource* defFont(const Args& a, const GEditorSkin* skin)
 {
     const double size = a.real(0);
-    const unsigned char* colour = builder.findColour(a.word(1));
+    const GColourResource* colour = findResourceOf<GColourResource>(skin, a.word(1));
     if (!(size > 0.0) || !std::isfinite(size) || !colour)
         return nullptr;
-    return new GFontResource(nullptr, new GFont(colour, size, a.word(2)));
+    return new GFontResource(nullptr, new GFont(colour->colour(), size, a.word(2)));
 }
 
 struct ResourceType {
     const char* word;
     int minArgs;
-    GEditorResource* (*create)(const Args& a, GEditorSkinBuilder& builder);
+    GEditorResource* (*create)(const Args& a, const GEditorSkin* skin);
 };
 
 const ResourceType kResourceTypes[] = {
@@ -312,7 +312,7 @@ GEditorControl* GEditorSkinBuilder::createControl(const ControlArgs& args, XP::T
     return type->create(args, tokens, *this);
 }
 
-GEditorResource* GEditorSkinBuilder::createResource(GEditorSkin*, XP::TokenReader& tokens)
+GEditorResource* GEditorSkinBuilder::createResource(GEditorSkin* target, XP::TokenReader& tokens)
 {
     const Args a{tokens};
     for (const ResourceType& type : kResourceTypes) {
@@ -321,7 +321,7 @@ GEditorResource* GEditorSkinBuilder::createResource(GEditorSkin*, XP::TokenReade
         if (tokens.remaining() - 1 < type.minArgs)
             return nullptr;
         tokens.cursor += 1;
-        return type.create(a, *this);
+        return type.create(a, target);
     }
     return nullptr;
 }

@@ -177,3 +177,19 @@ TEST(BuilderLookups, ParametersIgnoreCaseFeaturesAndCommandsDoNot)
     EXPECT_EQ(orphan.findRealFeature("Meter"), nullptr);
     EXPECT_EQ(orphan.findCommand("Reset"), -1);
 }
+
+TEST(BuilderResources, CreateResourceResolvesColoursInTheSkinItIsGiven)
+{
+    Fixture f;
+    GEditorSkin skin(&f.effect);
+    skin.addResource(new GColourResource("col", 5, 6, 7));
+    MemoryReader source("DefFont 9 col Kelvo\nRGBColour 1 2\n");
+    XP::TokenReader tokens(&source);
+    ASSERT_TRUE(tokens.nextLine());
+    std::unique_ptr<GEditorResource> font(f.builder.createResource(&skin, tokens));
+    ASSERT_NE(font, nullptr);
+    expectBytes(static_cast<GFontResource*>(font.get())->font()->colour(), 5, 6, 7, 255);
+    ASSERT_TRUE(tokens.nextLine());
+    EXPECT_EQ(f.builder.createResource(&skin, tokens), nullptr);
+    EXPECT_EQ(tokens.cursor, 0) << "too few arguments consume nothing";
+}

@@ -1,5 +1,5 @@
-// Shared pieces of the display tests: control arguments on a SkinFixture,
-// two fonts and a gate that records the commands it is asked to perform.
+// Shared pieces of the display tests: a skin over a gate that records the
+// commands it is asked to perform, control arguments, fonts and images.
 #pragma once
 
 #include "editor/resources.h"
@@ -10,7 +10,7 @@
 namespace displaytest {
 
 const unsigned char kWhite[4] = {255, 255, 255, 255};
-const unsigned char kRed[4] = {255, 40, 40, 255};
+const unsigned char kRed[4] = {255, 0, 0, 255};
 
 struct Command {
     int id;
@@ -19,51 +19,33 @@ struct Command {
 
 struct CommandGate : Zorv::Quelt {
     using Quelt::Quelt;
-    void performCommand(int id, bool shift, bool control) override
-    {
-        commands.push_back({id, shift, control});
-    }
+    void performCommand(int id, bool shift, bool control) override { commands.push_back({id, shift, control}); }
     std::vector<Command> commands;
 };
 
-// A skin over a CommandGate, with fonts and framed images that need no GL.
 struct DisplayFixture {
-    DisplayFixture() : effect(skintest::Recorder::callback), skin(&effect), canvas(nullptr, 330, 195)
-    {
-        skin.setSize(330, 195, 2);
-        skin.setWindow(&window);
-    }
+    DisplayFixture() { skin.setWindow(&window); }
 
     Zorv::ControlArgs args(int x, int y, int w, int h, int page = 0)
     {
-        Zorv::ControlArgs a;
-        a.x = x;
-        a.y = y;
-        a.w = w;
-        a.h = h;
-        a.page = page;
-        a.effect = &effect;
-        a.skin = &skin;
-        return a;
+        return {x, y, w, h, page, nullptr, &effect, &skin};
     }
-
     template <class Control>
     Control* add(Control* control)
     {
         skin.addControl(control);
         return control;
     }
-
-    Zorv::GImageResource* image(int frames)
+    Zorv::GImageResource* image(int frames)  // frames need no GL to be counted
     {
         auto* resource = new Zorv::GImageResource("strip", "Quelt.png", 33, 19, frames);
         skin.addResource(resource);
         return resource;
     }
 
-    CommandGate effect;
-    Zorv::GEditorSkin skin;
-    Zorv::GCanvas canvas;
+    CommandGate effect{skintest::Recorder::callback};
+    Zorv::GEditorSkin skin{&effect};
+    Zorv::GCanvas canvas{nullptr, 330, 195};
     skintest::CountingWindow window;
     Zorv::GFont font{kWhite, 12.0, "Kelvo"};
     Zorv::GFont hotFont{kRed, 12.0, "Kelvo"};

@@ -179,14 +179,12 @@ void GEditorSession::drawPass()
     glViewport(0, 0, width, height);
     skin->drawPass(canvas.get());
     nvgluBindFramebuffer(nullptr);
-    glViewport(0, 0, width, height);
-    nvgBeginFrame(vg, float(width), float(height), 1.0f);
-    nvgBeginPath(vg);
-    nvgRect(vg, 0, 0, float(width), float(height));
-    nvgFillPaint(vg, nvgImagePattern(vg, 0, 0, float(width), float(height), 0,
-                                     framebuffer->image, 1.0f));
-    nvgFill(vg);
-    nvgEndFrame(vg);
+    // A straight copy: both surfaces were drawn by nanovg, so no flip is needed,
+    // and a software renderer copies far faster than it fills a textured quad.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer->fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glXSwapBuffers(ui, window);
 }
 

@@ -4,16 +4,12 @@
 #include "editor/skin.h"
 #include "editor/window.h"
 
-
 #include <mutex>
 
 namespace Zorv {
 
 namespace {
 
-// Xlib has one error handler per process. While any editor's UI thread runs,
-// every X error is ignored; the handler found before the first one comes back
-// after the last one ends, whatever order several editors end in.
 std::mutex handlerMutex;
 int handlerUsers = 0;
 XErrorHandler previousHandler = nullptr;
@@ -21,20 +17,6 @@ XErrorHandler previousHandler = nullptr;
 int ignoreXError(Display*, XErrorEvent*)
 {
     return 0;
-}
-
-void installIgnoringHandler()
-{
-    std::lock_guard<std::mutex> hold(handlerMutex);
-    if (handlerUsers++ == 0)
-        previousHandler = XSetErrorHandler(ignoreXError);
-}
-
-void restorePreviousHandler()
-{
-    std::lock_guard<std::mutex> hold(handlerMutex);
-    if (--handlerUsers == 0)
-        XSetErrorHandler(previousHandler);
 }
 
 // The GL entry points are process-wide; they are loaded once, with a context current.
@@ -49,6 +31,29 @@ bool loadGlOnce()
 }
 
 }  // namespace
+
+GXErrorShield::GXErrorShield()
+{
+    std::lock_guard<std::mutex> hold(handlerMutex);
+    if (handlerUsers++ == 0)
+        previousHandler = XSetErrorHandler(ignoreXError);
+}
+
+GXErrorShield::~GXErrorShield()
+{
+    std::lock_guard<std::mutex> hold(handlerMutex);
+    if (--handlerUsers == 0)
+        XSetErrorHandler(previousHandler);
+}
+
+void closeDisplayQuietly(Display* display)
+{
+    if (!display)
+        return;
+    GXErrorShield shield;
+    XSync(display, False);
+    XCloseDisplay(display);
+}
 
 GEditorSession::GEditorSession(GEditorWindow* holder) : holder(holder), skin(holder->skin) {}
 
@@ -77,8 +82,7 @@ bool GEditorSession::openConnection()
     ui = XOpenDisplay(nullptr);
     if (!ui)
         return false;
-    installIgnoringHandler();
-    handlerInstalled = true;
+    shield = std::make_unique<GXErrorShield>();
     quitAtom = XInternAtom(ui, "WM_DELETE_WINDOW", False);
     return true;
 }
@@ -227,12 +231,9 @@ void GEditorSession::closeConnection()
     if (visual)
         XFree(visual);
     visual = nullptr;
-    if (handlerInstalled)
-        restorePreviousHandler();
-    handlerInstalled = false;
-    if (ui)
-        XCloseDisplay(ui);
+    closeDisplayQuietly(ui);
     ui = nullptr;
+    shield.reset();
 }
 
 }  // namespace Zorv

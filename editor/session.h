@@ -20,6 +20,20 @@ class GCanvas;
 class GEditorSkin;
 class GEditorWindow;
 
+// While one exists, every X error of the process is ignored (Xlib has one
+// handler per process); the handler found before the first comes back after
+// the last ends, in whatever order. Any thread.
+class GXErrorShield {
+public:
+    GXErrorShield();
+    ~GXErrorShield();
+    GXErrorShield(const GXErrorShield&) = delete;
+    GXErrorShield& operator=(const GXErrorShield&) = delete;
+};
+
+// Closes a connection with its queued errors read while they are ignored.
+void closeDisplayQuietly(Display* display);
+
 class GEditorSession {
 public:
     // Events the editor window listens to (0x42807C).
@@ -58,7 +72,7 @@ private:
     NVGLUframebuffer* framebuffer = nullptr;
     std::unique_ptr<GCanvas> canvas;
     Atom quitAtom = 0;
-    bool handlerInstalled = false;
+    std::unique_ptr<GXErrorShield> shield;
 };
 
 }  // namespace Zorv

@@ -19,8 +19,7 @@ GEditorWindow::~GEditorWindow()
     stopWindow();
     if (skin)
         skin->setWindow(nullptr);
-    if (display)
-        XCloseDisplay(display);
+    closeDisplayQuietly(display);  // a send may have met a window the host destroyed
 }
 
 bool GEditorWindow::startWindow(uintptr_t parentWindow)

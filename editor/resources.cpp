@@ -140,7 +140,8 @@ void GImageResource::drawFrame(GCanvas* canvas, int x, int y, int frame) const
 void GImageResource::drawFramePart(GCanvas* canvas, int frame, const GRect& part,
                                    const GPoint& dst) const
 {
-    if (!canvas || !isUsable() || frame < 0)
+    // A frame past the grid has no pixels (and would overflow the arithmetic).
+    if (!canvas || !isUsable() || frame < 0 || frame >= cols * rows)
         return;
     const GRect src = frameSource(frameW, frameH, cols, frame, part);
     canvas->DrawImage(image, &src, &dst);

@@ -134,6 +134,8 @@ TEST_F(GlCanvasTest, ReloadedImageDrawsAgainAndOversizedGridNever)
     EXPECT_FALSE(tooMany.isUsable());
 
     tooMany.drawFrame(&canvas, 0, 0, 0);
+    image.drawFrame(&canvas, 0, 0, 2);           // past the grid
+    image.drawFrame(&canvas, 0, 0, 2000000000);  // far past it
     const unsigned char black[3] = {0, 0, 0};
     EXPECT_EQ(mismatches(read(), 0, 0, kW, kH, [&](int, int) { return black; }), 0);
 

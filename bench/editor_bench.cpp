@@ -1,0 +1,283 @@
+// The editor under Mesa's software renderer on a private Xvfb:
+// - the UI thread's CPU use over 5 s with the default editor open: idle,
+//   with the level bar moving on every refresh (a long fade after each
+//   burst, audio processed in real time), and during a continuous knob drag;
+// - the cost of one draw pass into the frame buffer with one changed knob,
+//   with the meter changed, and of a full repaint.
+// CPU use is the process's CPU time minus the audio and benchmark threads'
+// own, as a share of one core ("ui_cpu_%" counter).
+#include "controls/canvas.h"
+#include "editor/builder.h"
+#include "editor/editor.h"
+#include "editor/skin.h"
+#include "editor/window.h"
+#include "gate/quelt.h"
+#include "tests/editor/glsession.h"
+
+#include <X11/extensions/XTest.h>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <thread>
+
+namespace {
+
+constexpr int kW = 330, kH = 195;
+constexpr int kRate = 48000;
+constexpr int kBlock = 480;  // 10 ms
+constexpr double kMeasureSeconds = 5.0;
+
+double processCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double threadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+Zorv::GEditor* defaultEditor(Zorv::Quelt* effect)
+{
+    Zorv::GEditorSkinBuilder builder(effect);
+    Zorv::GEditor* editor = builder.createEditor("QueltSkin.txt");
+    effect->setEditor(editor);
+    return editor;
+}
+
+// A real-time audio thread: 100 ms bursts every 1.2 s, faded out over 1 s.
+class AudioLoop {
+public:
+    AudioLoop(Zorv::Quelt* effect, bool bursts) : effect(effect), bursts(bursts)
+    {
+        effect->setSampleRate(float(kRate));
+        effect->setBlockSize(kBlock);
+        effect->setParameter(Zorv::kFade, 1.0f);
+        effect->resume();
+        worker = std::thread([this] { run(); });
+    }
+    ~AudioLoop()
+    {
+        running = false;
+        worker.join();
+    }
+    double cpuSeconds() const { return cpu.load(); }
+
+private:
+    void run()
+    {
+        float in[2][kBlock], out[2][kBlock];
+        float* ins[2] = {in[0], in[1]};
+        float* outs[2] = {out[0], out[1]};
+        auto next = std::chrono::steady_clock::now();
+        for (long frame = 0; running.load(); frame += kBlock) {
+            for (int i = 0; i < kBlock; ++i) {
+                const bool loud = bursts && (frame + i) % (kRate * 12 / 10) < kRate / 10;
+                in[0][i] = in[1][i] = loud ? 0.5f * std::sin(0.03f * float(frame + i)) : 0.0f;
+            }
+            effect->processReplacing(ins, outs, kBlock);
+            cpu.store(threadCpuSeconds());
+            next += std::chrono::milliseconds(10);
+            std::this_thread::sleep_until(next);
+        }
+    }
+
+    Zorv::Quelt* effect;
+    bool bursts;
+    std::atomic<bool> running{true};
+    std::atomic<double> cpu{0};
+    std::thread worker;
+};
+
+// The default editor open in a parent window on a private server.
+struct OpenEditor {
+    OpenEditor()
+    {
+        Zorv::prepareMesa();
+        setenv("DISPLAY", server.name().c_str(), 1);
+        display = XOpenDisplay(nullptr);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+        editor = defaultEditor(&effect);
+        if (editor)
+            editor->open(reinterpret_cast<void*>(parent));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    ~OpenEditor()
+    {
+        effect.setEditor(nullptr);
+        XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+    }
+
+    Zorv::XvfbServer server;
+    Display* display = nullptr;
+    Window parent = 0;
+    Zorv::Quelt effect{nullptr};
+    Zorv::GEditor* editor = nullptr;
+};
+
+// Runs idle() every 20 ms as a host would and reports the UI thread's share.
+void measureUiCpu(benchmark::State& state, OpenEditor& open, const AudioLoop* audio,
+                  void (*step)(OpenEditor&, int))
+{
+    if (!open.editor || !open.editor->getWindow()->getWindow()) {
+        state.SkipWithError("the editor did not open");
+        return;
+    }
+    for (auto _ : state) {
+        const double audioStart = audio ? audio->cpuSeconds() : 0;
+        const double mainStart = threadCpuSeconds();
+        const double start = processCpuSeconds();
+        const auto begin = std::chrono::steady_clock::now();
+        for (int tick = 0; std::chrono::steady_clock::now() - begin <
+                           std::chrono::duration<double>(kMeasureSeconds);
+             ++tick) {
+            if (step)
+                step(open, tick);
+            open.editor->idle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        const double others = (threadCpuSeconds() - mainStart) +
+                              (audio ? audio->cpuSeconds() - audioStart : 0);
+        state.counters["ui_cpu_%"] = 100.0 * (processCpuSeconds() - start - others) /
+                                     kMeasureSeconds;
+    }
+}
+
+void BM_UiThreadIdle(benchmark::State& state)
+{
+    OpenEditor open;
+    measureUiCpu(state, open, nullptr, nullptr);
+}
+
+void BM_UiThreadMeterMoving(benchmark::State& state)
+{
+    OpenEditor open;
+    AudioLoop audio(&open.effect, true);
+    measureUiCpu(state, open, &audio, nullptr);
+}
+
+// Drags the "Thresh" knob up and down without pause, 4 px per 20 ms.
+void dragKnob(OpenEditor& open, int tick)
+{
+    if (tick == 0) {
+        XTestFakeMotionEvent(open.display, -1, 80, 125, CurrentTime);
+        XTestFakeButtonEvent(open.display, 1, True, CurrentTime);
+    }
+    const int phase = tick % 40;
+    XTestFakeMotionEvent(open.display, -1, 80, 125 + (phase < 20 ? -phase : phase - 40) * 4,
+                         CurrentTime);
+    XFlush(open.display);
+}
+
+void BM_UiThreadKnobDrag(benchmark::State& state)
+{
+    OpenEditor open;
+    measureUiCpu(state, open, nullptr, dragKnob);
+    XTestFakeButtonEvent(open.display, 1, False, CurrentTime);
+    XSync(open.display, False);
+}
+
+// The default skin attached to an off-screen GL session's canvas.
+struct DrawingSkin {
+    DrawingSkin() : session(kW, kH), editor(defaultEditor(&effect))
+    {
+        if (ready()) {
+            canvas = std::make_unique<Zorv::GCanvas>(session.context(), kW, kH);
+            editor->getSkin()->attachCanvas(canvas.get());
+            pass();
+        }
+    }
+    ~DrawingSkin()
+    {
+        if (canvas)
+            editor->getSkin()->detachCanvas(canvas.get());
+    }
+    bool ready() const { return session.failure().empty() && editor; }
+    void pass()
+    {
+        editor->getSkin()->drawPass(canvas.get());
+        glFinish();
+    }
+
+    Zorv::Quelt effect{nullptr};
+    Zorv::GlSession session;
+    Zorv::GEditor* editor;
+    std::unique_ptr<Zorv::GCanvas> canvas;
+};
+
+void BM_DrawPassOneKnob(benchmark::State& state)
+{
+    DrawingSkin skin;
+    if (!skin.ready())
+        return state.SkipWithError("no GL session or editor");
+    int step = 0;
+    for (auto _ : state) {
+        skin.effect.setParameter(Zorv::kThresh, float(step++ % 100) / 100.0f);
+        skin.pass();
+    }
+}
+
+void BM_DrawPassMeter(benchmark::State& state)
+{
+    DrawingSkin skin;
+    if (!skin.ready())
+        return state.SkipWithError("no GL session or editor");
+    skin.effect.setSampleRate(float(kRate));
+    skin.effect.setBlockSize(kBlock);
+    skin.effect.resume();
+    float loud[kBlock], quiet[kBlock], out[2][kBlock];
+    for (int i = 0; i < kBlock; ++i) {
+        loud[i] = 0.5f * std::sin(0.03f * float(i));
+        quiet[i] = 0;
+    }
+    float* outs[2] = {out[0], out[1]};
+    bool opening = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Open fully, then fade to closed, again and again: the bar keeps moving.
+        const double before = skin.effect.getGain();
+        while (std::fabs(skin.effect.getGain() - before) < 0.01) {
+            if (skin.effect.getGain() >= 1.0)
+                opening = false;
+            else if (skin.effect.getGain() <= 0.0)
+                opening = true;
+            float* in = opening ? loud : quiet;
+            float* ins[2] = {in, in};
+            skin.effect.processReplacing(ins, outs, 16);
+        }
+        state.ResumeTiming();
+        skin.pass();
+    }
+}
+
+void BM_DrawPassFullRepaint(benchmark::State& state)
+{
+    DrawingSkin skin;
+    if (!skin.ready())
+        return state.SkipWithError("no GL session or editor");
+    for (auto _ : state) {
+        skin.editor->getSkin()->invalidateAll();
+        skin.pass();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_UiThreadIdle)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UiThreadMeterMoving)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UiThreadKnobDrag)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPassOneKnob)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawPassMeter)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawPassFullRepaint)->Unit(benchmark::kMicrosecond);

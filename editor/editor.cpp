@@ -69,7 +69,9 @@ bool GEditor::isOpen()
 
 void GEditor::idle()
 {
-    if (refreshPending.load(std::memory_order_relaxed) || (window && window->takeMissedExpose()))
+    const bool quiet = now() - lastRefreshMs.load(std::memory_order_relaxed) >= kHeartbeatMs;
+    if (refreshPending.load(std::memory_order_relaxed) || (window && window->takeMissedExpose()) ||
+        quiet)
         refreshThrottled();
 }
 

@@ -24,6 +24,10 @@ uint32_t monotonicMs();
 
 class GEditor : public AEffEditor {
 public:
+    // idle asks for a refresh at least this often, so that controls that change
+    // with time (labels with an interval) keep up on an editor without audio.
+    static constexpr uint32_t kHeartbeatMs = 1000;
+
     GEditor(GEffect* effect, GEditorSkin* skin);  // takes ownership of skin
     ~GEditor() override;                           // stops a running UI thread, deletes the skin
     GEditor(const GEditor&) = delete;
@@ -33,7 +37,7 @@ public:
     bool open(void* parent) override;     // starts the UI thread in the host's window
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
-    void idle() override;                 // passes on a refresh the throttle held back
+    void idle() override;                 // passes on a held-back refresh; a heartbeat
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
     bool onWheel(float) override { return false; }

@@ -57,6 +57,18 @@ TEST_F(ThrottleTest, DefaultIntervalHoldsBackTheSecondRefreshUntilIdle)
     EXPECT_EQ(counter.exposes, 2);
 }
 
+TEST_F(ThrottleTest, IdleRefreshesAQuietEditorOnceASecond)
+{
+    editor->refreshThrottled();
+    fakeNow += Zorv::GEditor::kHeartbeatMs - 1;
+    editor->idle();
+    EXPECT_EQ(counter.exposes, 1);
+    fakeNow += 1;
+    editor->idle();
+    editor->idle();
+    EXPECT_EQ(counter.exposes, 2);
+}
+
 TEST_F(ThrottleTest, ZeroPassesEveryRefreshNegativeHoldsThemAll)
 {
     skin->setRefreshThrottleMs(0);

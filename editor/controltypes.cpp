@@ -10,6 +10,8 @@
 // Control families.
 #include "controls/links.h"
 #include "controls/meters.h"
+#include "controls/pagesel.h"
+#include "controls/pots.h"
 #include "controls/values.h"
 
 namespace Zorv {
@@ -18,15 +20,21 @@ namespace {
 
 const std::initializer_list<GControlType> kControlTypes = {
     {"GBarFracMeter", 3, &GBarFracMeter::create},
+    {"GPotDot", 4, &GPotDot::create},
+    {"GBgPotDot", 4, &GBgPotDot::create},
+    {"GPotLine", 4, &GPotLine::create},
     {"GTextPeak", 4, &GTextPeak::create},
     {"GUrl", 1, &GUrl::create},
     {"GImgUrl", 2, &GImgUrl::create},
     {"GImgFracMeter", 2, &GImgFracMeter::create},
     {"GImgMeter", 4, &GImgMeter::create},
+    {"GImgPot", 2, &GImgPot::create},
+    {"GImgPageSel", 2, &GImgPageSel::create},
     {"GImgPeak", 3, &GImgPeak::create},
     {"GLabel", 4, &GLabel::create},
     {"GValue", 2, &GValue::create},
     {"GBgValue", 3, &GBgValue::create},
+    {"GPageSelHlt", 2, &GPageSelHlt::create},
 };
 
 }  // namespace

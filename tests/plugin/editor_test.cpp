@@ -26,17 +26,6 @@ constexpr GRect kThreshValue = {50, 155, 60, 15};  // the read-out under "Thresh
 constexpr GRect kBar = {188, 38, 119, 9};          // the level bar
 constexpr int kBlock = 64;
 
-bool waitFor(const std::function<bool()>& pred, int ms = 3000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 bool sameIn(const Pixels& a, const Pixels& b, const GRect& area)
 {
     return mismatches(a, b, area) == 0;

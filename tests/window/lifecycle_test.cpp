@@ -3,23 +3,10 @@
 // left behind, and the editor still works afterwards.
 #include "tests/window/windowtest.h"
 
-#include <dirent.h>
-
 #include <chrono>
 
 namespace windowtest {
 namespace {
-
-int descriptorCount()
-{
-    int count = 0;
-    if (DIR* fds = opendir("/proc/self/fd")) {
-        while (dirent* entry = readdir(fds))
-            count += entry->d_name[0] != '.';
-        closedir(fds);
-    }
-    return count;
-}
 
 class LifecycleTest : public EditorFixture {
 protected:
@@ -31,7 +18,7 @@ protected:
         ASSERT_TRUE(openEditor());
         editor->close();
         threads = threadCount();
-        descriptors = descriptorCount();
+        descriptors = countEntries("/proc/self/fd");
     }
 
     unsigned childWindows()
@@ -47,7 +34,7 @@ protected:
     void expectNothingLeft()
     {
         EXPECT_EQ(threadCount(), threads);
-        EXPECT_EQ(descriptorCount(), descriptors);
+        EXPECT_EQ(countEntries("/proc/self/fd"), descriptors);
         EXPECT_EQ(childWindows(), 0u);
         EXPECT_FALSE(editor->getWindow()->isRunning());
         EXPECT_FALSE(effect->isEditorOpen());

@@ -6,7 +6,9 @@
 #include <X11/Xutil.h>
 #include <dirent.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace windowtest {
 
@@ -45,15 +47,31 @@ int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area)
     return bad;
 }
 
-int threadCount()
+int countEntries(const char* directory)
 {
     int count = 0;
-    if (DIR* tasks = opendir("/proc/self/task")) {
-        while (dirent* entry = readdir(tasks))
+    if (DIR* entries = opendir(directory)) {
+        while (dirent* entry = readdir(entries))
             count += entry->d_name[0] != '.';
-        closedir(tasks);
+        closedir(entries);
     }
     return count;
+}
+
+int threadCount()
+{
+    return countEntries("/proc/self/task");
+}
+
+bool waitFor(const std::function<bool()>& pred, int ms)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 Pixels grabWindow(Display* display, Window window)

@@ -1,12 +1,13 @@
 // Pixels for editor tests: a window read back with XGetImage, frames of the
 // embedded background decoded by the test itself, and comparisons with a
-// small per-channel tolerance.
+// small per-channel tolerance; and the polling and counting those tests share.
 #pragma once
 
 #include "controls/canvas.h"
 
 #include <X11/Xlib.h>
 
+#include <functional>
 #include <vector>
 
 namespace windowtest {
@@ -26,6 +27,9 @@ Pixels backgroundFrame(int frame);  // frame of the embedded background, decoded
 int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area);
 
 Pixels grabWindow(Display* display, Window window);  // empty when it cannot be read
-int threadCount();  // threads of this process
+int countEntries(const char* directory);  // entries but . and ..; 0 when unreadable
+int threadCount();                         // threads of this process
+// Polls pred every 5 ms until it holds or ms pass; whether it held.
+bool waitFor(const std::function<bool()>& pred, int ms = 3000);
 
 }  // namespace windowtest

@@ -123,17 +123,6 @@ Pixels EditorFixture::grabWhen(const std::function<bool(const Pixels&)>& pred)
     return last;
 }
 
-bool EditorFixture::waitFor(const std::function<bool()>& pred, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 void EditorFixture::pointerTo(int x, int y)
 {
     XTestFakeMotionEvent(display, -1, x, y, CurrentTime);

@@ -73,7 +73,6 @@ protected:
     Pixels grab();                // the editor window's pixels
     // Polls until the window matches pred or two seconds pass; the last grab.
     Pixels grabWhen(const std::function<bool(const Pixels&)>& pred);
-    bool waitFor(const std::function<bool()>& pred, int ms = 2000);
     void pointerTo(int x, int y);  // XTest motion, window coordinates
     void button(unsigned button, bool press);  // XTest press or release
     void settle();                 // lets the UI thread take the events queued so far

@@ -81,19 +81,6 @@ TEST(KnobDrawing, DotRunsAlongTheArcAndTheHeldPotLightsUp)
     EXPECT_TRUE(f.is(90, 135, 255, 0, 0));
 }
 
-TEST(KnobDrawing, PointerLineRunsFromTheCentre)
-{
-    GlKnobFixture f;
-    ASSERT_TRUE(f.session.failure().empty()) << f.session.failure();
-    f.adopt(new GPotLine(f.args(1, 0, 0, 50, 50), kFade, kBlue, 20, kRed));
-    f.set(kFade, 0.5);  // straight up, along x = 25
-    f.draw();
-    for (int y = 8; y < 24; ++y)
-        EXPECT_GT(f.at(24, y)[0] + f.at(25, y)[0], 255) << "y " << y;
-    EXPECT_TRUE(f.is(25, 30, 0, 0, 0));
-    EXPECT_TRUE(f.is(25, 2, 0, 0, 0));
-}
-
 TEST(KnobDrawing, TabLightsWhileHeldAndThePageLeftIsErased)
 {
     GlKnobFixture f;

@@ -356,8 +356,8 @@ void AudioEffectX::copySpeaker(VstSpeakerProperties* to, const VstSpeakerPropert
     to->elevation = from->elevation;
     to->radius = from->radius;
     to->reserved = from->reserved;
-    strncpy(to->name, from->name, sizeof(to->name) - 1);
-    to->name[sizeof(to->name) - 1] = 0;
+    memset(to->name, 0, sizeof(to->name));
+    memcpy(to->name, from->name, strnlen(from->name, sizeof(to->name) - 1));
     to->type = from->type;
     memcpy(to->future, from->future, sizeof(to->future));
 }

@@ -10,15 +10,7 @@ namespace knobtest {
 struct KnobFixture : skintest::SkinFixture {
     Zorv::ControlArgs args(int page, int x, int y, int w, int h)
     {
-        Zorv::ControlArgs a;
-        a.x = x;
-        a.y = y;
-        a.w = w;
-        a.h = h;
-        a.page = page;
-        a.effect = &effect;
-        a.skin = &skin;
-        return a;
+        return {x, y, w, h, page, nullptr, &effect, &skin};
     }
 
     template <class Control>

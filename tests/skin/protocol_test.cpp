@@ -33,14 +33,7 @@ struct DragControl : GEditorControl {
 struct ProtocolFixture : skintest::SkinFixture {
     DragControl* addDrag(int index)
     {
-        ControlArgs args;
-        args.x = 0;
-        args.y = 0;
-        args.w = 50;
-        args.h = 50;
-        args.page = 1;
-        args.effect = &effect;
-        args.skin = &skin;
+        ControlArgs args{0, 0, 50, 50, 1, nullptr, &effect, &skin};
         auto* control = new DragControl(args, index);
         skin.addControl(control);
         return control;

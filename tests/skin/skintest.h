@@ -103,15 +103,7 @@ struct SkinFixture {
     ProbeControl* add(int page, int x, int y, int w, int h,
                       const Zorv::GConditionSet* set = nullptr)
     {
-        Zorv::ControlArgs args;
-        args.x = x;
-        args.y = y;
-        args.w = w;
-        args.h = h;
-        args.page = page;
-        args.conditions = set;
-        args.effect = &effect;
-        args.skin = &skin;
+        Zorv::ControlArgs args{x, y, w, h, page, set, &effect, &skin};
         auto* control = new ProbeControl(args);
         skin.addControl(control);
         return control;

@@ -76,15 +76,7 @@ void EditorFixture::TearDown()
 PaintProbe* EditorFixture::addProbe(int page, int x, int y, int w, int h,
                                     const Zorv::GConditionSet* set)
 {
-    Zorv::ControlArgs args;
-    args.x = x;
-    args.y = y;
-    args.w = w;
-    args.h = h;
-    args.page = page;
-    args.conditions = set;
-    args.effect = effect;
-    args.skin = skin;
+    Zorv::ControlArgs args{x, y, w, h, page, set, effect, skin};
     auto* probe = new PaintProbe(args);
     skin->addControl(probe);
     return probe;

@@ -118,6 +118,7 @@ struct OpenEditor {
         effect.setEditor(nullptr);
         XDestroyWindow(display, parent);
         XCloseDisplay(display);
+        unsetenv("DISPLAY");
     }
 
     Zorv::XvfbServer server;
@@ -203,6 +204,7 @@ struct DrawingSkin {
     {
         if (canvas)
             editor->getSkin()->detachCanvas(canvas.get());
+        effect.setEditor(nullptr);  // before the session's server goes
     }
     bool ready() const { return session.failure().empty() && editor; }
     void pass()

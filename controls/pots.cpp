@@ -122,9 +122,9 @@ GVertex GPot::arcPoint(double v, double d) const
     return {w * 0.5 - d * std::sin(theta), h * 0.5 + d * std::cos(theta)};
 }
 
-bool GPot::shownDiffers(double last) const
+bool GPot::needsRedraw()
 {
-    return std::fabs(shownValue() - last) >= kShownTolerance;
+    return GEditorControl::needsRedraw() || std::fabs(shownValue() - lastShown) >= kShownTolerance;
 }
 
 void GPot::drawHighlight(GCanvas* canvas, const unsigned char* rgba) const
@@ -157,11 +157,6 @@ GEditorControl* GPotDot::create(const ControlArgs& args, XP::TokenReader& tokens
     if (index < 0 || !highlight || !isRadius(radius) || !dot)
         return nullptr;
     return new GPotDot(args, index, highlight, radius, dot);
-}
-
-bool GPotDot::needsRedraw()
-{
-    return GPot::needsRedraw() || shownDiffers(lastShown);
 }
 
 void GPotDot::draw(GCanvas* canvas)
@@ -197,11 +192,6 @@ int GBgPotDot::imageFrame() const
     return pressed && image->frameCount() > 1 ? 1 : 0;
 }
 
-bool GBgPotDot::needsRedraw()
-{
-    return GPot::needsRedraw() || shownDiffers(lastShown);
-}
-
 void GBgPotDot::draw(GCanvas* canvas)
 {
     image->drawFrame(canvas, 0, 0, imageFrame());
@@ -228,11 +218,6 @@ GEditorControl* GPotLine::create(const ControlArgs& args, XP::TokenReader& token
     if (index < 0 || !highlight || !std::isfinite(length) || !line)
         return nullptr;
     return new GPotLine(args, index, highlight, length, line);
-}
-
-bool GPotLine::needsRedraw()
-{
-    return GPot::needsRedraw() || shownDiffers(lastShown);
 }
 
 void GPotLine::draw(GCanvas* canvas)
@@ -268,7 +253,7 @@ int GImgPot::frameIndex()
 
 bool GImgPot::needsRedraw()
 {
-    return GPot::needsRedraw() || frameIndex() != lastFrame;
+    return GEditorControl::needsRedraw() || frameIndex() != lastFrame;
 }
 
 void GImgPot::draw(GCanvas* canvas)

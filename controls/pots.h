@@ -30,6 +30,7 @@ public:
     bool onLeftUp(bool shift, bool control, int x, int y) override;    // ends it
     void onMouseMove(bool shift, bool control, int x, int y) override; // drag step
     void cancelCapture() override;                                      // ends a gesture
+    bool needsRedraw() override;  // dirty, or the shown value moved since the last draw
 
     int parameterIndex() const { return paramIndex; }
     bool isPressed() const { return pressed; }
@@ -40,7 +41,6 @@ public:
 protected:
     // Point at distance d from the centre along the arc direction of value v.
     GVertex arcPoint(double v, double d) const;
-    bool shownDiffers(double last) const;  // shown value moved by the tolerance or more
     void drawHighlight(GCanvas* canvas, const unsigned char* rgba) const;  // disc while held
     void drawDot(GCanvas* canvas, const unsigned char* rgba, double radius, double v) const;
 
@@ -48,6 +48,7 @@ protected:
     int lastX = 0, lastY = 0;
     bool pressed = false;
     bool dragging = false;
+    double lastShown = 0.0;  // value of the last draw
 };
 
 // A dot on a circle, over a highlight disc while held.
@@ -59,14 +60,12 @@ public:
     static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder);
 
-    bool needsRedraw() override;
     void draw(GCanvas* canvas) override;
 
 private:
     const unsigned char* highlightColour;
     double radius;
     const unsigned char* dotColour;
-    double lastShown = 0.0;
 };
 
 // A dot on a circle over an image: frame 1 while held when there is one.
@@ -78,7 +77,6 @@ public:
     static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder);
 
-    bool needsRedraw() override;
     void draw(GCanvas* canvas) override;
     int imageFrame() const;  // frame drawn under the dot
 
@@ -86,7 +84,6 @@ private:
     GImageResource* image;
     double radius;
     const unsigned char* dotColour;
-    double lastShown = 0.0;
 };
 
 // A pointer line from the centre, over a highlight disc while held.
@@ -98,14 +95,12 @@ public:
     static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder);
 
-    bool needsRedraw() override;
     void draw(GCanvas* canvas) override;
 
 private:
     const unsigned char* highlightColour;
     double length;
     const unsigned char* lineColour;
-    double lastShown = 0.0;
 };
 
 // One frame of an image strip per value, from frame 0 at 0 to the last at 1.
@@ -116,7 +111,7 @@ public:
     static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder);
 
-    bool needsRedraw() override;
+    bool needsRedraw() override;  // dirty, or the frame of the shown value changed
     void draw(GCanvas* canvas) override;
     virtual int frameIndex();  // frame of the shown value
 

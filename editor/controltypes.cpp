@@ -8,6 +8,8 @@
 #include <initializer_list>
 
 // Control families.
+#include "controls/buttons.h"
+#include "controls/images.h"
 #include "controls/links.h"
 #include "controls/meters.h"
 #include "controls/pagesel.h"
@@ -26,15 +28,22 @@ const std::initializer_list<GControlType> kControlTypes = {
     {"GTextPeak", 4, &GTextPeak::create},
     {"GUrl", 1, &GUrl::create},
     {"GImgUrl", 2, &GImgUrl::create},
+    {"GImgCommand", 2, &GImgCommand::create},
     {"GImgFracMeter", 2, &GImgFracMeter::create},
     {"GImgMeter", 4, &GImgMeter::create},
     {"GImgPot", 2, &GImgPot::create},
+    {"GImgButton", 2, &GImgButton::create},
     {"GImgPageSel", 2, &GImgPageSel::create},
+    {"GImgRadio", 4, &GImgRadio::create},
+    {"GImgSwitch", 2, &GImgSwitch::create},
     {"GImgPeak", 3, &GImgPeak::create},
+    {"GImg", 1, &GImg::create},
     {"GLabel", 4, &GLabel::create},
     {"GValue", 2, &GValue::create},
     {"GBgValue", 3, &GBgValue::create},
     {"GPageSelHlt", 2, &GPageSelHlt::create},
+    {"GHlSwitch", 8, &GHlSwitch::create},
+    {"GHlRadio", 10, &GHlRadio::create},
 };
 
 }  // namespace

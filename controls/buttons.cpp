@@ -57,9 +57,12 @@ double defaultValue(GEffect* effect, int index)
     return bound(effect, index) ? effect->getBank().parameter(index)->getDefault() : 0.0;
 }
 
-// Frame of a switch or radio strip for a state and the press.
+// Frame of a switch or radio strip for a state and the press; a one-frame
+// strip has only frame 0.
 int stateFrame(bool on, bool pressed, int frames)
 {
+    if (frames < 2)
+        return 0;
     const int state = on ? 1 : 0;
     if (!pressed)
         return state;

@@ -1,0 +1,266 @@
+// A small skin of switches, radios, a button, a command and a still image in
+// an editor on a private Xvfb, clicked through XTest: the values stored, the
+// host calls in order and the pixels on screen, also when a page change takes
+// a held control away.
+#include "tests/window/windowtest.h"  // gtest before X11
+
+#include "buttontest.h"
+#include "editor/builder.h"
+#include "tests/text/memory_reader.h"
+#include "tools/host/calllog.h"
+#include "xp/tokenreader.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace windowtest {
+namespace {
+
+using Calls = std::vector<std::string>;
+using Zorv::GRect;
+
+const char kSkin[] =
+    "AddResource bg PngResource \"Quelt.png\" 330 195 2\n"
+    "AddResource cells PngResource \"Quelt.png\" 55 100 3\n"
+    "AddResource off RGBColour 255 0 0\n"
+    "AddResource on RGBColour 0 255 0\n"
+    "AddResource tint RGBColour 0 0 255\n"
+    "Init 330 195 2\n"
+    "RefreshThrottleMs 0\n"
+    "BackgroundMap bg\n"
+    "AddControl 1 100 20 40 40 GHlSwitch Attack 5 5 30 30 off on tint\n"
+    "AddControl 1 150 20 40 40 GHlRadio Fade 2 3 5 5 30 30 off on tint\n"
+    "AddControl 1 200 20 40 40 GHlRadio Fade 3 3 5 5 30 30 off on tint\n"
+    "AddControl 1 10 90 55 100 GImgButton Thresh cells\n"
+    "AddControl 1 70 90 55 100 GImgCommand Go cells\n"
+    "AddControl 2 130 90 40 40 GImg cells\n";
+constexpr int kControls = 6;
+constexpr int kCellW = 55;                 // cells are side by side from the image's corner
+constexpr GRect kButton = {10, 90, 55, 100};
+constexpr GRect kCommand = {70, 90, 55, 100};
+constexpr GRect kImage = {130, 90, 40, 40};
+
+Zorv::GCallLog hostLog;
+
+intptr_t logHost(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void* ptr,
+                 float opt)
+{
+    hostLog.add(effect, opcode, index, value, ptr, opt);
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+// Pixels of dst that differ from the same-sized area of src at (sx, sy).
+int mismatchesAt(const Pixels& got, const Pixels& src, const GRect& dst, int sx, int sy)
+{
+    int bad = 0;
+    for (int y = 0; y < dst.h; ++y)
+        for (int x = 0; x < dst.w; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(got.at(dst.x + x, dst.y + y)[c] - src.at(sx + x, sy + y)[c]) >
+                    kTolerance) {
+                    ++bad;
+                    break;
+                }
+    return bad;
+}
+
+class ButtonEditorTest : public EditorFixture {
+protected:
+    void SetUp() override
+    {
+        EditorFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        delete skin;  // the fixture's own; this test's skin comes from its text
+        delete effect;
+        hostLog.clear();
+        gate = new buttontest::CommandGate(&logHost);
+        effect = gate;
+        MemoryReader text(kSkin);
+        XP::TokenReader tokens(&text);
+        Zorv::GEditorSkinBuilder builder(effect);
+        skin = builder.buildSkin(tokens);
+        ASSERT_NE(skin, nullptr);
+        ASSERT_EQ(skin->getControls().getCount(), kControls);
+        artwork = backgroundFrame(0);
+        ASSERT_TRUE(openEditor());
+        hostLog.clear();
+    }
+
+    // Edit and automation calls so far, as "B2", "A2=0.625", "E2".
+    Calls gesture()
+    {
+        Calls out;
+        for (const Zorv::GHostCall& c : hostLog.calls())
+            if (c.opcode == audioMasterBeginEdit || c.opcode == audioMasterEndEdit ||
+                c.opcode == audioMasterAutomate)
+                out.push_back(buttontest::describe(c.opcode, c.index, c.opt));
+        return out;
+    }
+    bool gestureHas(size_t count)
+    {
+        return waitFor([&] { return gesture().size() >= count; });
+    }
+
+    void click(int x, int y)
+    {
+        pointerTo(x, y);
+        button(1, true);
+        button(1, false);
+    }
+    double stored(int index) { return effect->getParameter(index); }
+
+    // Whether the pixel is near a colour (antialiased edges aside).
+    static bool near(const Pixels& shot, int x, int y, int r, int g, int b)
+    {
+        const unsigned char* p = shot.at(x, y);
+        return std::abs(p[0] - r) < 40 && std::abs(p[1] - g) < 40 && std::abs(p[2] - b) < 40;
+    }
+    // The cell of the strip shown in a rectangle.
+    bool shows(const Pixels& shot, const GRect& area, int cell)
+    {
+        return mismatchesAt(shot, artwork, area, cell * kCellW, 0) == 0;
+    }
+
+    buttontest::CommandGate* gate = nullptr;
+    Pixels artwork;
+};
+
+TEST_F(ButtonEditorTest, SwitchClickTogglesOneGestureAndTheIndicator)
+{
+    Pixels shot = grab();
+    EXPECT_TRUE(near(shot, 120, 40, 255, 0, 0)) << "off: a red cross through the centre";
+    EXPECT_TRUE(near(shot, 132, 52, 0, 0, 0) || mismatches(shot, artwork, {132, 52, 1, 1}) == 0);
+    const float before = effect->getParameter(Zorv::kAttack);
+    pointerTo(120, 40);
+    button(1, true);
+    shot = grabWhen([&](const Pixels& p) { return near(p, 102, 22, 0, 0, 255); });
+    EXPECT_TRUE(near(shot, 102, 22, 0, 0, 255)) << "no tint while held";
+    EXPECT_EQ(stored(Zorv::kAttack), 1.0f) << "toggled on the press";
+    button(1, false);
+    ASSERT_TRUE(gestureHas(4));
+    char old[32];
+    snprintf(old, sizeof old, "A2=%g", before);
+    EXPECT_EQ(gesture(), (Calls{"B2", old, "A2=1", "E2"}));
+    shot = grabWhen([&](const Pixels& p) { return near(p, 120, 40, 0, 255, 0); });
+    EXPECT_TRUE(near(shot, 120, 40, 0, 255, 0)) << "on: a green disc";
+    EXPECT_TRUE(near(shot, 126, 40, 0, 255, 0));
+    EXPECT_EQ(mismatches(shot, artwork, {100, 20, 4, 4}), 0) << "tint left after release";
+
+    hostLog.clear();
+    click(130, 50);
+    ASSERT_TRUE(gestureHas(4));
+    EXPECT_EQ(gesture(), (Calls{"B2", "A2=1", "A2=0", "E2"}));
+    EXPECT_TRUE(grabWhen([&](const Pixels& p) { return near(p, 120, 40, 255, 0, 0); }).rgb.size());
+    EXPECT_EQ(stored(Zorv::kAttack), 0.0f);
+}
+
+TEST_F(ButtonEditorTest, RadioClickSelectsItsBandAndDeselectsTheOther)
+{
+    Pixels shot = grab();
+    EXPECT_TRUE(near(shot, 170, 40, 255, 0, 0));
+    EXPECT_TRUE(near(shot, 220, 40, 255, 0, 0));
+    const float before = effect->getParameter(Zorv::kFade);
+    click(170, 40);
+    ASSERT_TRUE(gestureHas(4));
+    char old[32];
+    snprintf(old, sizeof old, "A1=%g", before);
+    EXPECT_EQ(gesture(), (Calls{"B1", old, "A1=0.625", "E1"}));
+    EXPECT_EQ(stored(Zorv::kFade), 0.625f);
+    shot = grabWhen([&](const Pixels& p) { return near(p, 170, 40, 0, 255, 0); });
+    EXPECT_TRUE(near(shot, 170, 40, 0, 255, 0)) << "the third band is selected";
+    EXPECT_TRUE(near(shot, 220, 40, 255, 0, 0));
+
+    hostLog.clear();
+    click(220, 40);
+    ASSERT_TRUE(gestureHas(4));
+    EXPECT_EQ(gesture()[2], "A1=0.875");
+    shot = grabWhen([&](const Pixels& p) { return near(p, 220, 40, 0, 255, 0); });
+    EXPECT_TRUE(near(shot, 170, 40, 255, 0, 0));
+    pointerTo(30, 120);
+    button(1, true);
+    pointerTo(90, 120);
+    shot = grabWhen([&](const Pixels& p) { return shows(p, kButton, 2); });
+    FILE* f = fopen("/tmp/buttons_shot.ppm", "wb");
+    fprintf(f, "P6 %d %d 255\n", shot.w, shot.h);
+    fwrite(shot.rgb.data(), 1, shot.rgb.size(), f);
+    fclose(f);
+    button(1, false);
+}
+
+TEST_F(ButtonEditorTest, ButtonHoldsOneAndShowsItsPressedFrameWithoutEditCalls)
+{
+    ASSERT_TRUE(shows(grab(), kButton, 0));
+    const float before = effect->getParameter(Zorv::kThresh);
+    pointerTo(30, 120);
+    button(1, true);
+    EXPECT_TRUE(shows(grabWhen([&](const Pixels& p) { return shows(p, kButton, 2); }), kButton, 2))
+        << "frame 2 of three while held";
+    EXPECT_EQ(stored(Zorv::kThresh), 1.0f);
+    pointerTo(300, 20);  // released elsewhere: still the button's
+    button(1, false);
+    ASSERT_TRUE(gestureHas(4));
+    char old[32];
+    snprintf(old, sizeof old, "A0=%g", before);
+    EXPECT_EQ(gesture(), (Calls{old, "A0=1", "A0=1", "A0=0"}));
+    EXPECT_EQ(stored(Zorv::kThresh), 0.0f);
+    EXPECT_TRUE(shows(grabWhen([&](const Pixels& p) { return shows(p, kButton, 0); }), kButton, 0));
+}
+
+TEST_F(ButtonEditorTest, CommandTakesShiftFromThePressAndActsOnRelease)
+{
+    ASSERT_TRUE(shows(grab(), kCommand, 0));
+    const KeyCode shift = XKeysymToKeycode(display, XK_Shift_L);
+    pointerTo(90, 120);
+    XTestFakeKeyEvent(display, shift, True, CurrentTime);
+    button(1, true);
+    XTestFakeKeyEvent(display, shift, False, CurrentTime);
+    EXPECT_TRUE(shows(grabWhen([&](const Pixels& p) { return shows(p, kCommand, 1); }), kCommand, 1))
+        << "frame 1 while held";
+    EXPECT_TRUE(gate->commands().empty());
+    button(1, false);
+    ASSERT_TRUE(waitFor([&] { return !gate->commands().empty(); }));
+    EXPECT_EQ(gate->commands(), (Calls{"7s"}));
+    EXPECT_TRUE(shows(grabWhen([&](const Pixels& p) { return shows(p, kCommand, 0); }), kCommand, 0));
+    EXPECT_TRUE(gesture().empty());
+}
+
+TEST_F(ButtonEditorTest, PageChangeUnderAHeldControlEndsItsGesture)
+{
+    pointerTo(120, 40);
+    button(1, true);
+    ASSERT_TRUE(gestureHas(3));
+    skin->setPage(2);
+    button(1, false);
+    ASSERT_TRUE(gestureHas(4));
+    EXPECT_EQ(gesture().back(), "E2");
+    EXPECT_EQ(skin->getCaptureIndex(), -1);
+
+    skin->setPage(1);
+    hostLog.clear();
+    pointerTo(30, 120);
+    button(1, true);
+    ASSERT_TRUE(gestureHas(2));
+    skin->setPage(2);
+    button(1, false);
+    ASSERT_TRUE(gestureHas(4));
+    EXPECT_EQ(gesture().back(), "A0=0");
+    EXPECT_EQ(stored(Zorv::kThresh), 0.0f);
+}
+
+TEST_F(ButtonEditorTest, StillImageIsCutAtItsRectangleAndLeavesWithItsPage)
+{
+    const Pixels page2 = backgroundFrame(1);
+    EXPECT_EQ(mismatches(grab(), artwork, kImage), 0) << "page 1 shows no image";
+    skin->setPage(2);
+    Pixels shot = grabWhen([&](const Pixels& p) { return mismatchesAt(p, artwork, kImage, 0, 0) == 0; });
+    EXPECT_EQ(mismatchesAt(shot, artwork, kImage, 0, 0), 0) << "the first cell's corner";
+    EXPECT_EQ(mismatches(shot, page2, {170, 90, 15, 60}), 0) << "drawn past its right edge";
+    EXPECT_EQ(mismatches(shot, page2, {130, 130, 40, 30}), 0) << "drawn past its bottom";
+    skin->setPage(1);
+    shot = grabWhen([&](const Pixels& p) { return mismatches(p, artwork, kImage) == 0; });
+    EXPECT_EQ(mismatches(shot, artwork, kImage), 0) << "not wiped with its page";
+}
+
+}  // namespace
+}  // namespace windowtest

@@ -25,6 +25,7 @@ using Zorv::GRect;
 const char kSkin[] =
     "AddResource bg PngResource \"Quelt.png\" 330 195 2\n"
     "AddResource cells PngResource \"Quelt.png\" 55 100 3\n"
+    "AddResource single PngResource \"Quelt.png\" 55 100 1\n"
     "AddResource off RGBColour 255 0 0\n"
     "AddResource on RGBColour 0 255 0\n"
     "AddResource tint RGBColour 0 0 255\n"
@@ -36,11 +37,13 @@ const char kSkin[] =
     "AddControl 1 200 20 40 40 GHlRadio Fade 3 3 5 5 30 30 off on tint\n"
     "AddControl 1 10 90 55 100 GImgButton Thresh cells\n"
     "AddControl 1 70 90 55 100 GImgCommand Go cells\n"
+    "AddControl 1 260 90 55 100 GImgCommand Go single\n"
     "AddControl 2 130 90 40 40 GImg cells\n";
-constexpr int kControls = 6;
+constexpr int kControls = 7;
 constexpr int kCellW = 55;                 // cells are side by side from the image's corner
 constexpr GRect kButton = {10, 90, 55, 100};
 constexpr GRect kCommand = {70, 90, 55, 100};
+constexpr GRect kSingle = {260, 90, 55, 100};  // a command over a one-frame strip
 constexpr GRect kImage = {130, 90, 40, 40};
 constexpr Colour kRed = {255, 0, 0}, kGreen = {0, 255, 0}, kBlue = {0, 0, 255};
 
@@ -216,6 +219,14 @@ TEST_F(ButtonEditorTest, CommandTakesShiftFromThePressAndActsOnRelease)
     EXPECT_EQ(gate->commands(), (Calls{"7s"}));
     EXPECT_TRUE(showsCell(kCommand, 0));
     EXPECT_TRUE(gesture().empty());
+
+    pointerTo(280, 120);
+    button(1, true);
+    ASSERT_TRUE(waitFor([&] { return skin->getCaptureIndex() == 5; }));
+    settle();
+    EXPECT_TRUE(showsCell(kSingle, 0)) << "a one-frame strip stays on its frame while held";
+    button(1, false);
+    ASSERT_TRUE(waitFor([&] { return gate->commands().size() == 2; }));
 }
 
 TEST_F(ButtonEditorTest, PageChangeUnderAHeldControlEndsItsGesture)

@@ -94,6 +94,14 @@ protected:
         hostLog.clear();
     }
 
+    // The UI thread ends before the gate it reads is taken apart.
+    void TearDown() override
+    {
+        if (editor)
+            editor->close();
+        EditorFixture::TearDown();
+    }
+
     // Edit and automation calls so far, as "B2", "A2=0.625", "E2".
     Calls gesture()
     {

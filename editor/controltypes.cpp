@@ -12,7 +12,9 @@
 #include "controls/meters.h"
 #include "controls/pagesel.h"
 #include "controls/pots.h"
+#include "controls/slides.h"
 #include "controls/values.h"
+#include "controls/waves.h"
 
 namespace Zorv {
 
@@ -35,6 +37,9 @@ const std::initializer_list<GControlType> kControlTypes = {
     {"GValue", 2, &GValue::create},
     {"GBgValue", 3, &GBgValue::create},
     {"GPageSelHlt", 2, &GPageSelHlt::create},
+    {"GZoomWave", 10, &GZoomWave::create},
+    {"GWave", 6, &GWave::create},
+    {"GSlide", 7, &GSlide::create},
 };
 
 }  // namespace

@@ -32,22 +32,6 @@ bool moved(double now, double drawn, double tolerance)
     return std::fabs(now - drawn) >= tolerance;
 }
 
-// The n newest columns, the newest at x = w - 1, at pixelsPerUnit about midY.
-void drawColumns(GCanvas* canvas, const GHistory& history, int w, int midY,
-                 double pixelsPerUnit, int bottom, const GWaveColours& colours)
-{
-    const int wp = history.writePosition();
-    const int n = w < history.size() ? w : history.size();
-    for (int i = 0; i < n; ++i) {
-        const GHistoryColumn c = history.column(i, wp);
-        const int x = w - 1 - i;
-        canvas->DrawVLine(x, waveY(midY, c.minA, pixelsPerUnit, bottom),
-                          waveY(midY, c.maxA, pixelsPerUnit, bottom), colours.a);
-        canvas->DrawVLine(x, waveY(midY, c.minB, pixelsPerUnit, bottom),
-                          waveY(midY, c.maxB, pixelsPerUnit, bottom), colours.b);
-    }
-}
-
 struct Levels {
     const std::atomic<double>* level1;
     const std::atomic<double>* level2;
@@ -74,6 +58,25 @@ int waveY(int midY, double v, double scale, int bottom)
     if (!(y > 0.0))
         return 0;
     return y < bottom ? int(y) : bottom;
+}
+
+void GWaveColumns::draw(GCanvas* canvas, const GHistory& history, int w, int midY,
+                        double pixelsPerUnit, int bottom, const GWaveColours& colours)
+{
+    const int wp = history.writePosition();
+    const int n = w < history.size() ? w : history.size();
+    spansA.resize(size_t(n > 0 ? n : 0));
+    spansB.resize(spansA.size());
+    for (int i = 0; i < n; ++i) {
+        const GHistoryColumn c = history.column(i, wp);
+        const int x = w - 1 - i;
+        spansA[size_t(i)] = {x, waveY(midY, c.minA, pixelsPerUnit, bottom),
+                             waveY(midY, c.maxA, pixelsPerUnit, bottom)};
+        spansB[size_t(i)] = {x, waveY(midY, c.minB, pixelsPerUnit, bottom),
+                             waveY(midY, c.maxB, pixelsPerUnit, bottom)};
+    }
+    canvas->DrawVLines(spansA.data(), n, colours.a);
+    canvas->DrawVLines(spansB.data(), n, colours.b);
 }
 
 // GWave
@@ -106,7 +109,7 @@ bool GWave::needsRedraw()
 void GWave::draw(GCanvas* canvas)
 {
     const int count = history->columnCount();
-    drawColumns(canvas, *history, w, midY, scale, h, colours);
+    columns.draw(canvas, *history, w, midY, scale, h, colours);
     canvas->DrawHLine(0, midY, w, colours.line);
     const double levels[2] = {levelOf(level1), levelOf(level2)};
     for (double v : levels) {
@@ -246,7 +249,7 @@ void GZoomWave::drawLevel(GCanvas* canvas, double v)
 void GZoomWave::draw(GCanvas* canvas)
 {
     const int count = history->columnCount();
-    drawColumns(canvas, *history, plotW, midY, zoom * scale, plotH, colours);
+    columns.draw(canvas, *history, plotW, midY, zoom * scale, plotH, colours);
     canvas->DrawHLine(0, midY, plotW, colours.line);
     const double levels[2] = {levelOf(level1), levelOf(level2)};
     for (double v : levels)

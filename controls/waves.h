@@ -15,6 +15,7 @@
 #include "effect/history.h"
 
 #include <atomic>
+#include <vector>
 
 namespace XP {
 class TokenReader;
@@ -29,6 +30,17 @@ struct GWaveColours {
     const unsigned char* a;
     const unsigned char* b;
     const unsigned char* line;
+};
+
+// The columns of a history, newest at x = w - 1: per pass one batch of
+// vertical lines for signal A, then one for B. Keeps the span buffers.
+class GWaveColumns {
+public:
+    void draw(GCanvas* canvas, const GHistory& history, int w, int midY, double pixelsPerUnit,
+              int bottom, const GWaveColours& colours);
+
+private:
+    std::vector<GSpan> spansA, spansB;
 };
 
 // y of a signal value v around midY at the given pixels per unit, rounded
@@ -54,6 +66,7 @@ private:
     const std::atomic<double>* level1;
     const std::atomic<double>* level2;
     GWaveColours colours;
+    GWaveColumns columns;
     int midY;
     double scale;
     int lastCount = 0;
@@ -105,6 +118,7 @@ private:
     const std::atomic<double>* level1;
     const std::atomic<double>* level2;
     GWaveColours colours;
+    GWaveColumns columns;
     BarColours barColours;
     const GFont* font;
     int plotW, plotH;

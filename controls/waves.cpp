@@ -3,6 +3,7 @@
 #include "editor/builder.h"
 #include "xp/tokenreader.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -16,6 +17,12 @@ constexpr float kZoomRange = 100.0f;  // two decades
 constexpr int kPointerToCentre = 20;  // from the handle's left edge to its centre
 constexpr int kHandleInset = 1;
 constexpr int kHandleHeight = 14;
+
+// a - b for b >= 0, held at INT_MIN: skin sizes may be anything.
+int minus(int a, int b)
+{
+    return a < INT_MIN + b ? INT_MIN : a - b;
+}
 
 const char* nextToken(XP::TokenReader& tokens)
 {
@@ -131,9 +138,10 @@ GZoomWave::GZoomWave(const ControlArgs& args, const GHistory* history,
                      const GWaveColours& colours, const BarColours& barColours, const GFont* font)
     : GEditorControl(args), history(history), level1(level1), level2(level2), colours(colours),
       barColours(barColours), font(font), plotW(args.w), plotH(args.h),
-      midY((args.h - kBarHeight) / 2), scale(midY - 1.0), bar{0, args.h - kBarHeight, args.w, kBarHeight},
-      handleHome{kHandleInset, args.h - kBarHeight + kHandleInset, kHandleWidth, kHandleHeight},
-      handle(handleHome), handleSpan(args.w - kHandleWidth - kHandleInset)
+      midY(minus(args.h, kBarHeight) / 2), scale(midY - 1.0),
+      bar{0, minus(args.h, kBarHeight), args.w, kBarHeight},
+      handleHome{kHandleInset, minus(args.h, kBarHeight - kHandleInset), kHandleWidth, kHandleHeight},
+      handle(handleHome), handleSpan(minus(args.w, kHandleWidth + kHandleInset))
 {
     resetZoom();
 }

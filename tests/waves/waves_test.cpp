@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -209,7 +210,7 @@ TEST(WaveFactory, HistoryColoursAndOptionalLevels)
     EXPECT_EQ(skin->getControls().getCount(), 0);
 }
 
-TEST(ZoomBar, ANarrowDisplayStaysFinite)
+TEST(ZoomBar, NarrowAndAbsurdSizesStayFinite)
 {
     WaveFixture f;
     auto* wave = new GZoomWave(f.args(0, 0, 30, 40), &f.effect.getHistory(), nullptr, nullptr,
@@ -221,4 +222,8 @@ TEST(ZoomBar, ANarrowDisplayStaysFinite)
         EXPECT_LE(wave->getZoom(), 10.0f) << x;
         f.skin.onLeftUp(false, false, x, 30);
     }
+    GZoomWave tiny(f.args(0, 0, INT_MIN, INT_MIN), &f.effect.getHistory(), nullptr, nullptr,
+                   kColours, kBar, &f.font);  // no overflow (the sanitizer build traps one)
+    EXPECT_EQ(tiny.getHandle().y, INT_MIN);
+    EXPECT_STREQ(tiny.getZoomText(), "1.00x");
 }

@@ -122,9 +122,10 @@ void GWave::draw(GCanvas* canvas)
     for (double v : levels) {
         if (!(v >= 0.0 && v <= 1.0))
             continue;
-        const int o = int(std::round(scale * v));
-        canvas->DrawHLine(0, midY - o, w, colours.line);
-        canvas->DrawHLine(0, midY + o, w, colours.line);
+        const double o = std::round(scale * v);
+        for (double y : {midY - o, midY + o})
+            if (y >= 0.0 && y <= h)  // beyond, not a pixel of it would show
+                canvas->DrawHLine(0, int(y), w, colours.line);
     }
     lastCount = count;
     lastLevel1 = levels[0];

@@ -226,4 +226,9 @@ TEST(ZoomBar, NarrowAndAbsurdSizesStayFinite)
                    kColours, kBar, &f.font);  // no overflow (the sanitizer build traps one)
     EXPECT_EQ(tiny.getHandle().y, INT_MIN);
     EXPECT_STREQ(tiny.getZoomText(), "1.00x");
+    GWave flat(f.args(0, 0, 100, INT_MIN), &f.effect.getHistory(), f.feature("Level"), nullptr,
+               kColours);
+    f.effect.setLevel(1.0);
+    flat.draw(&f.canvas);  // its level lines lie far outside: not drawn, no overflow
+    tiny.draw(&f.canvas);
 }

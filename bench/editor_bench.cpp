@@ -3,7 +3,10 @@
 //   with the level bar moving on every refresh (a long fade after each
 //   burst, audio processed in real time), and during a continuous knob drag;
 // - the cost of one draw pass into the frame buffer with one changed knob,
-//   with the meter changed, and of a full repaint.
+//   with the meter changed, and of a full repaint;
+// - for a 300-column wave display over the test effect's history: one draw
+//   pass with one new column, and the UI thread's CPU use while the history
+//   scrolls at 30 columns per second.
 // CPU use is the process's CPU time minus the audio and benchmark threads'
 // own, as a share of one core ("ui_cpu_%" counter).
 #include "controls/canvas.h"
@@ -13,6 +16,9 @@
 #include "editor/window.h"
 #include "gate/quelt.h"
 #include "tests/editor/glsession.h"
+#include "tests/testeffect/testeffect.h"
+#include "tests/text/memory_reader.h"
+#include "xp/tokenreader.h"
 
 #include <X11/extensions/XTest.h>
 #include <benchmark/benchmark.h>
@@ -21,6 +27,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -54,14 +61,13 @@ Zorv::GEditor* defaultEditor(Zorv::Quelt* effect)
     return editor;
 }
 
-// A real-time audio thread: 100 ms bursts every 1.2 s, faded out over 1 s.
+// A real-time audio thread: 100 ms bursts every 1.2 s.
 class AudioLoop {
 public:
-    AudioLoop(Zorv::Quelt* effect, bool bursts) : effect(effect), bursts(bursts)
+    AudioLoop(Zorv::GEffect* effect, bool bursts) : effect(effect), bursts(bursts)
     {
         effect->setSampleRate(float(kRate));
         effect->setBlockSize(kBlock);
-        effect->setParameter(Zorv::kFade, 1.0f);
         effect->resume();
         worker = std::thread([this] { run(); });
     }
@@ -91,7 +97,7 @@ private:
         }
     }
 
-    Zorv::Quelt* effect;
+    Zorv::GEffect* effect;
     bool bursts;
     std::atomic<bool> running{true};
     std::atomic<double> cpu{0};
@@ -129,10 +135,10 @@ struct OpenEditor {
 };
 
 // Runs idle() every 20 ms as a host would and reports the UI thread's share.
-void measureUiCpu(benchmark::State& state, OpenEditor& open, const AudioLoop* audio,
-                  void (*step)(OpenEditor&, int))
+void measureUiShare(benchmark::State& state, Zorv::GEditor* editor, const AudioLoop* audio,
+                    const std::function<void(int)>& step)
 {
-    if (!open.editor || !open.editor->getWindow()->getWindow()) {
+    if (!editor || !editor->getWindow()->getWindow()) {
         state.SkipWithError("the editor did not open");
         return;
     }
@@ -145,8 +151,8 @@ void measureUiCpu(benchmark::State& state, OpenEditor& open, const AudioLoop* au
                            std::chrono::duration<double>(kMeasureSeconds);
              ++tick) {
             if (step)
-                step(open, tick);
-            open.editor->idle();
+                step(tick);
+            editor->idle();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         const double others = (threadCpuSeconds() - mainStart) +
@@ -154,6 +160,15 @@ void measureUiCpu(benchmark::State& state, OpenEditor& open, const AudioLoop* au
         state.counters["ui_cpu_%"] = 100.0 * (processCpuSeconds() - start - others) /
                                      kMeasureSeconds;
     }
+}
+
+void measureUiCpu(benchmark::State& state, OpenEditor& open, const AudioLoop* audio,
+                  void (*step)(OpenEditor&, int))
+{
+    std::function<void(int)> each;
+    if (step)
+        each = [&](int tick) { step(open, tick); };
+    measureUiShare(state, open.editor, audio, each);
 }
 
 void BM_UiThreadIdle(benchmark::State& state)
@@ -165,6 +180,7 @@ void BM_UiThreadIdle(benchmark::State& state)
 void BM_UiThreadMeterMoving(benchmark::State& state)
 {
     OpenEditor open;
+    open.effect.setParameter(Zorv::kFade, 1.0f);  // faded out over 1 s
     AudioLoop audio(&open.effect, true);
     measureUiCpu(state, open, &audio, nullptr);
 }
@@ -275,6 +291,102 @@ void BM_DrawPassFullRepaint(benchmark::State& state)
     }
 }
 
+// A 300 x 150 wave display over the test effect's history: 300 columns of
+// 1600 samples, 30 columns per second at 48 kHz.
+constexpr int kWaveColumns = 300;
+constexpr int kSamplesPerColumn = kRate / 30;
+const char kWaveSkin[] =
+    "AddResource bg PngResource \"Quelt.png\" 330 195 2\n"
+    "AddResource a RGBColour 95 210 135\n"
+    "AddResource b RGBColour 90 140 230\n"
+    "AddResource line RGBAColour 255 255 255 90\n"
+    "Init 330 195 1\n"
+    "RefreshThrottleMs 30\n"
+    "BackgroundMap bg\n"
+    "AddControl 1 15 25 300 150 GWave Wave Level Null a b line\n";
+
+Zorv::GEditor* waveEditor(testeffect::TestEffect* effect)
+{
+    MemoryReader source(kWaveSkin);
+    XP::TokenReader tokens(&source);
+    Zorv::GEditorSkinBuilder builder(effect);
+    Zorv::GEditorSkin* skin = builder.buildSkin(tokens);
+    Zorv::GEditor* editor = skin ? new Zorv::GEditor(effect, skin) : nullptr;
+    effect->setEditor(editor);
+    return editor;
+}
+
+void fillHistory(Zorv::GHistory& history)
+{
+    for (int i = 0; i < kWaveColumns; ++i) {
+        const double v = 0.8 * std::sin(0.05 * i);
+        history.write({v - 0.1, v + 0.1, -v - 0.05, -v + 0.05});
+    }
+}
+
+void BM_DrawPassWaveColumn(benchmark::State& state)
+{
+    testeffect::TestEffect effect(nullptr, kWaveColumns, kSamplesPerColumn);
+    Zorv::GlSession session(kW, kH);
+    Zorv::GEditor* editor = waveEditor(&effect);
+    if (!session.failure().empty() || !editor)
+        return state.SkipWithError("no GL session or editor");
+    fillHistory(effect.getHistory());
+    Zorv::GCanvas canvas(session.context(), kW, kH);
+    editor->getSkin()->attachCanvas(&canvas);
+    editor->getSkin()->drawPass(&canvas);
+    int column = 0;
+    for (auto _ : state) {
+        const double v = 0.8 * std::sin(0.05 * column++);
+        effect.getHistory().write({v - 0.1, v + 0.1, -v - 0.05, -v + 0.05});
+        editor->getSkin()->drawPass(&canvas);
+        glFinish();
+    }
+    editor->getSkin()->detachCanvas(&canvas);
+    effect.setEditor(nullptr);  // before the session's server goes
+}
+
+// The wave editor open in a parent window on a private server.
+struct OpenWaveEditor {
+    OpenWaveEditor()
+    {
+        Zorv::prepareMesa();
+        setenv("DISPLAY", server.name().c_str(), 1);
+        display = XOpenDisplay(nullptr);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+        fillHistory(effect.getHistory());
+        editor = waveEditor(&effect);
+        if (editor)
+            editor->open(reinterpret_cast<void*>(parent));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    ~OpenWaveEditor()
+    {
+        effect.setEditor(nullptr);
+        XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+        unsetenv("DISPLAY");
+    }
+
+    Zorv::XvfbServer server;
+    Display* display = nullptr;
+    Window parent = 0;
+    testeffect::TestEffect effect{nullptr, kWaveColumns, kSamplesPerColumn};
+    Zorv::GEditor* editor = nullptr;
+};
+
+void BM_UiThreadHistoryScroll(benchmark::State& state)
+{
+    OpenWaveEditor open;
+    AudioLoop audio(&open.effect, true);
+    const int before = open.effect.getHistory().columnCount();
+    measureUiShare(state, open.editor, &audio, nullptr);
+    state.counters["columns_per_s"] =
+        (open.effect.getHistory().columnCount() - before) / kMeasureSeconds;
+}
+
 }  // namespace
 
 BENCHMARK(BM_UiThreadIdle)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -283,3 +395,5 @@ BENCHMARK(BM_UiThreadKnobDrag)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawPassOneKnob)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawPassMeter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawPassFullRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UiThreadHistoryScroll)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPassWaveColumn)->Unit(benchmark::kMicrosecond);

@@ -106,6 +106,17 @@ void GCanvas::DrawVLine(int x, int y1, int y2, const unsigned char* rgba)
     DrawLine(rgba, x, y1, x, y2, kHairline);
 }
 
+void GCanvas::DrawVLines(const GSpan* spans, int count, const unsigned char* rgba)
+{
+    if (!spans || count <= 0 || !rgba || !beginFrame())
+        return;
+    for (int i = 0; i < count; ++i) {
+        nvgMoveTo(vg, (float)(clipX + spans[i].x), (float)(clipY + spans[i].y1));
+        nvgLineTo(vg, (float)(clipX + spans[i].x), (float)(clipY + spans[i].y2));
+    }
+    stroke(rgba, kHairline);
+}
+
 void GCanvas::DrawLine(const unsigned char* rgba, double x1, double y1, double x2, double y2,
                        double width)
 {

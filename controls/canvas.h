@@ -24,6 +24,11 @@ struct GVertex {
     double x, y;
 };
 
+// A vertical line from (x, y1) to (x, y2).
+struct GSpan {
+    int x, y1, y2;
+};
+
 // Text alignment codes of DrawText.
 enum GTextAlign { kAlignLeft = 0, kAlignCentre = 1, kAlignRight = 2 };
 
@@ -51,6 +56,7 @@ public:
     void DrawRect(int x, int y, int w, int h, const unsigned char* rgba);     // 1-pixel outline
     void DrawHLine(int x1, int y, int x2, const unsigned char* rgba);         // 1-pixel line
     void DrawVLine(int x, int y1, int y2, const unsigned char* rgba);         // 1-pixel line
+    void DrawVLines(const GSpan* spans, int count, const unsigned char* rgba); // many, one frame
     void DrawLine(const unsigned char* rgba, double x1, double y1, double x2, double y2,
                   double width);                                              // line of any width
     void FillCircle(const unsigned char* rgba, double cx, double cy, double r);  // filled disc

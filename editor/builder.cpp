@@ -4,6 +4,7 @@
 #include "editor/resources.h"
 #include "editor/skin.h"
 #include "effect/effect.h"
+#include "effect/history.h"
 #include "xp/nocase.h"
 #include "xp/resourcereader.h"
 #include "xp/tokenreader.h"
@@ -402,6 +403,11 @@ const std::atomic<double>* GEditorSkinBuilder::findRealFeature(const char* name)
 const std::atomic<int>* GEditorSkinBuilder::findIntFeature(const char* name) const
 {
     return effect ? findFeatureValue<int>(effect->getFeatures(), name) : nullptr;
+}
+
+const GHistory* GEditorSkinBuilder::findHistory(const char* name) const
+{
+    return effect ? findFeatureValue<GHistory>(effect->getFeatures(), name) : nullptr;
 }
 
 int GEditorSkinBuilder::findCommand(const char* name) const

@@ -22,6 +22,7 @@ class GEditorResource;
 class GEditorSkin;
 class GEffect;
 class GFont;
+class GHistory;
 class GImageResource;
 
 class GEditorSkinBuilder {
@@ -46,6 +47,7 @@ public:
     int findParameter(const char* name) const;  // first parameter named so ignoring case
     const std::atomic<double>* findRealFeature(const char* name) const;
     const std::atomic<int>* findIntFeature(const char* name) const;
+    const GHistory* findHistory(const char* name) const;
     int findCommand(const char* name) const;    // command id, -1 when none
 
     GEffect* getEffect() const { return effect; }

@@ -14,7 +14,9 @@
 #include "controls/meters.h"
 #include "controls/pagesel.h"
 #include "controls/pots.h"
+#include "controls/slides.h"
 #include "controls/values.h"
+#include "controls/waves.h"
 
 namespace Zorv {
 
@@ -44,6 +46,9 @@ const std::initializer_list<GControlType> kControlTypes = {
     {"GPageSelHlt", 2, &GPageSelHlt::create},
     {"GHlSwitch", 8, &GHlSwitch::create},
     {"GHlRadio", 10, &GHlRadio::create},
+    {"GZoomWave", 10, &GZoomWave::create},
+    {"GWave", 6, &GWave::create},
+    {"GSlide", 7, &GSlide::create},
 };
 
 }  // namespace

@@ -84,6 +84,9 @@ TEST(CanvasDraw, WithoutContextOrArgumentsDrawsNothing)
     canvas.DrawRect(0, 0, 5, 5, colour);
     canvas.DrawHLine(0, 1, 5, colour);
     canvas.DrawVLine(1, 0, 5, colour);
+    const GSpan spans[2] = {{1, 0, 5}, {2, 5, 0}};
+    canvas.DrawVLines(spans, 2, colour);
+    canvas.DrawVLines(nullptr, 2, colour);
     canvas.DrawLine(colour, 0, 0, 5, 5, 2);
     canvas.FillCircle(colour, 3, 3, 2);
     canvas.DrawPolyline(points, 2, colour, 1);

@@ -1,0 +1,151 @@
+#include "controls/slides.h"
+
+#include "editor/builder.h"
+#include "editor/resources.h"
+#include "effect/effect.h"
+#include "xp/tokenreader.h"
+
+namespace Zorv {
+
+namespace {
+
+constexpr double kFineFactor = 0.1;  // with Shift
+
+// Clamped to 0..1; a NaN becomes 0.
+double clampUnit(double v)
+{
+    if (!(v >= 0.0))
+        return 0.0;
+    return v < 1.0 ? v : 1.0;
+}
+
+const char* nextToken(XP::TokenReader& tokens)
+{
+    return tokens.token(tokens.cursor++);
+}
+
+int nextInt(XP::TokenReader& tokens)
+{
+    return tokens.tokenAsInt(tokens.cursor++);
+}
+
+}  // namespace
+
+GSlide::GSlide(const ControlArgs& args, int paramIndex, GImageResource* knob,
+               const unsigned char* pressColour, const GRect& highlight)
+    : GEditorControl(args), paramIndex(paramIndex), knob(knob), pressColour(pressColour),
+      highlight(highlight), travel(args.h - knob->frameHeight())
+{
+}
+
+GEditorControl* GSlide::create(const ControlArgs& args, XP::TokenReader& tokens,
+                               GEditorSkinBuilder& builder)
+{
+    const int index = builder.findParameter(nextToken(tokens));
+    GImageResource* knob = builder.findImage(nextToken(tokens));
+    const unsigned char* colour = builder.findColour(nextToken(tokens));
+    GRect highlight;
+    highlight.x = nextInt(tokens);
+    highlight.y = nextInt(tokens);
+    highlight.w = nextInt(tokens);
+    highlight.h = nextInt(tokens);
+    if (index < 0 || !knob || !colour)
+        return nullptr;
+    // A knob as tall as the control or taller has no room to travel.
+    if (static_cast<long long>(args.h) - knob->frameHeight() <= 0)
+        return nullptr;
+    return new GSlide(args, index, knob, colour, highlight);
+}
+
+double GSlide::storedValue() const
+{
+    if (!hasParameter(paramIndex))
+        return 0.0;
+    ProgramBank& bank = effect->getBank();
+    return bank.parameter(paramIndex)->getNormalised(bank.slot(effect->getProgram(), paramIndex));
+}
+
+double GSlide::shownValue() const
+{
+    if (!hasParameter(paramIndex))
+        return 0.0;
+    ProgramBank& bank = effect->getBank();
+    return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
+}
+
+int GSlide::knobTop()
+{
+    const double v = clampUnit(shownValue());
+    return travel - int(v * (travel - 1) + 0.5);
+}
+
+bool GSlide::onKnob(int px, int py) const
+{
+    return px >= 0 && px < knob->frameWidth() && py >= knobY && py < knobY + knob->frameHeight();
+}
+
+int GSlide::cursorAt(int px, int py)
+{
+    return pressed || onKnob(px, py) ? kCursorHand : kCursorDefault;
+}
+
+bool GSlide::onLeftDown(bool, bool control, int px, int py)
+{
+    if (pressed || !onKnob(px, py))
+        return pressed;
+    pressed = true;
+    dragging = !control;
+    lastX = px;
+    lastY = py;
+    beginEdit(paramIndex);
+    reportValue(paramIndex);
+    if (control && hasParameter(paramIndex))
+        writeParameter(paramIndex, effect->getBank().parameter(paramIndex)->getDefault());
+    requestRedraw();
+    return true;
+}
+
+void GSlide::onMouseMove(bool shift, bool, int px, int py)
+{
+    if (!dragging)
+        return;
+    double delta = (lastY - py) * (1.0 / travel);
+    if (shift)
+        delta *= kFineFactor;
+    writeParameter(paramIndex, clampUnit(storedValue() + delta));
+    lastX = px;
+    lastY = py;
+    requestRedraw();
+}
+
+bool GSlide::onLeftUp(bool, bool, int, int)
+{
+    if (!pressed)
+        return false;
+    pressed = false;
+    dragging = false;
+    endEdit(paramIndex);
+    requestRedraw();
+    return true;
+}
+
+void GSlide::cancelCapture()
+{
+    onLeftUp(false, false, lastX, lastY);
+}
+
+void GSlide::draw(GCanvas* canvas)
+{
+    const int top = knobTop();
+    knob->drawFrame(canvas, 0, top, 0);
+    if (pressed)
+        canvas->FillRect(highlight.x, top + highlight.y, highlight.w, highlight.h, pressColour);
+    knobY = top;
+}
+
+bool GSlide::needsRedraw()
+{
+    return GEditorControl::needsRedraw() || knobTop() != knobY;
+}
+
+}  // namespace Zorv

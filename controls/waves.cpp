@@ -1,0 +1,275 @@
+#include "controls/waves.h"
+
+#include "editor/builder.h"
+#include "xp/tokenreader.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+namespace Zorv {
+
+namespace {
+
+constexpr float kMinZoom = 0.1f;
+constexpr float kMaxZoom = 10.0f;
+constexpr float kZoomRange = 100.0f;  // two decades
+constexpr int kPointerToCentre = 20;  // from the handle's left edge to its centre
+constexpr int kHandleInset = 1;
+constexpr int kHandleHeight = 14;
+
+// a - b for b >= 0, held at INT_MIN: skin sizes may be anything.
+int minus(int a, int b)
+{
+    return a < INT_MIN + b ? INT_MIN : a - b;
+}
+
+const char* nextToken(XP::TokenReader& tokens)
+{
+    return tokens.token(tokens.cursor++);
+}
+
+double levelOf(const std::atomic<double>* level)
+{
+    return level ? level->load(std::memory_order_relaxed) : 0.0;
+}
+
+bool moved(double now, double drawn, double tolerance)
+{
+    return std::fabs(now - drawn) >= tolerance;
+}
+
+struct Levels {
+    const std::atomic<double>* level1;
+    const std::atomic<double>* level2;
+};
+
+// History, two level features and three colours: the arguments both types share.
+bool readWaveArguments(XP::TokenReader& tokens, GEditorSkinBuilder& builder,
+                       const GHistory*& history, Levels& levels, GWaveColours& colours)
+{
+    history = builder.findHistory(nextToken(tokens));
+    levels.level1 = builder.findRealFeature(nextToken(tokens));
+    levels.level2 = builder.findRealFeature(nextToken(tokens));
+    colours.a = builder.findColour(nextToken(tokens));
+    colours.b = builder.findColour(nextToken(tokens));
+    colours.line = builder.findColour(nextToken(tokens));
+    return history && colours.a && colours.b && colours.line;
+}
+
+}  // namespace
+
+int waveY(int midY, double v, double scale, int bottom)
+{
+    const double y = midY - std::round(v * scale);
+    if (!(y > 0.0))
+        return 0;
+    return y < bottom ? int(y) : bottom;
+}
+
+void GWaveColumns::draw(GCanvas* canvas, const GHistory& history, int w, int midY,
+                        double pixelsPerUnit, int bottom, const GWaveColours& colours)
+{
+    const int wp = history.writePosition();
+    const int n = w < history.size() ? w : history.size();
+    spansA.resize(size_t(n > 0 ? n : 0));
+    spansB.resize(spansA.size());
+    for (int i = 0; i < n; ++i) {
+        const GHistoryColumn c = history.column(i, wp);
+        const int x = w - 1 - i;
+        spansA[size_t(i)] = {x, waveY(midY, c.minA, pixelsPerUnit, bottom),
+                             waveY(midY, c.maxA, pixelsPerUnit, bottom)};
+        spansB[size_t(i)] = {x, waveY(midY, c.minB, pixelsPerUnit, bottom),
+                             waveY(midY, c.maxB, pixelsPerUnit, bottom)};
+    }
+    canvas->DrawVLines(spansA.data(), n, colours.a);
+    canvas->DrawVLines(spansB.data(), n, colours.b);
+}
+
+// GWave
+
+GWave::GWave(const ControlArgs& args, const GHistory* history, const std::atomic<double>* level1,
+             const std::atomic<double>* level2, const GWaveColours& colours)
+    : GEditorControl(args), history(history), level1(level1), level2(level2), colours(colours),
+      midY(args.h / 2), scale(args.h / 2 - 1.0)
+{
+}
+
+GEditorControl* GWave::create(const ControlArgs& args, XP::TokenReader& tokens,
+                              GEditorSkinBuilder& builder)
+{
+    const GHistory* history = nullptr;
+    Levels levels{};
+    GWaveColours colours{};
+    if (!readWaveArguments(tokens, builder, history, levels, colours))
+        return nullptr;
+    return new GWave(args, history, levels.level1, levels.level2, colours);
+}
+
+bool GWave::needsRedraw()
+{
+    return GEditorControl::needsRedraw() || history->columnCount() != lastCount ||
+           moved(levelOf(level1), lastLevel1, kLevelTolerance) ||
+           moved(levelOf(level2), lastLevel2, kLevelTolerance);
+}
+
+void GWave::draw(GCanvas* canvas)
+{
+    const int count = history->columnCount();
+    columns.draw(canvas, *history, w, midY, scale, h, colours);
+    canvas->DrawHLine(0, midY, w, colours.line);
+    const double levels[2] = {levelOf(level1), levelOf(level2)};
+    for (double v : levels) {
+        if (!(v >= 0.0 && v <= 1.0))
+            continue;
+        const double o = std::round(scale * v);
+        for (double y : {midY - o, midY + o})
+            if (y >= 0.0 && y <= h)  // beyond, not a pixel of it would show
+                canvas->DrawHLine(0, int(y), w, colours.line);
+    }
+    lastCount = count;
+    lastLevel1 = levels[0];
+    lastLevel2 = levels[1];
+}
+
+// GZoomWave
+
+GZoomWave::GZoomWave(const ControlArgs& args, const GHistory* history,
+                     const std::atomic<double>* level1, const std::atomic<double>* level2,
+                     const GWaveColours& colours, const BarColours& barColours, const GFont* font)
+    : GEditorControl(args), history(history), level1(level1), level2(level2), colours(colours),
+      barColours(barColours), font(font), plotW(args.w), plotH(args.h),
+      midY(minus(args.h, kBarHeight) / 2), scale(midY - 1.0),
+      bar{0, minus(args.h, kBarHeight), args.w, kBarHeight},
+      handleHome{kHandleInset, minus(args.h, kBarHeight - kHandleInset), kHandleWidth, kHandleHeight},
+      handle(handleHome), handleSpan(minus(args.w, kHandleWidth + kHandleInset))
+{
+    resetZoom();
+}
+
+GEditorControl* GZoomWave::create(const ControlArgs& args, XP::TokenReader& tokens,
+                                  GEditorSkinBuilder& builder)
+{
+    const GHistory* history = nullptr;
+    Levels levels{};
+    GWaveColours colours{};
+    const bool wave = readWaveArguments(tokens, builder, history, levels, colours);
+    BarColours barColours{};
+    barColours.bar = builder.findColour(nextToken(tokens));
+    barColours.handle = builder.findColour(nextToken(tokens));
+    barColours.active = builder.findColour(nextToken(tokens));
+    const GFont* font = builder.findFont(nextToken(tokens));
+    if (!wave || !barColours.bar || !barColours.handle || !barColours.active || !font)
+        return nullptr;
+    return new GZoomWave(args, history, levels.level1, levels.level2, colours, barColours, font);
+}
+
+void GZoomWave::setZoom(float z, int offset)
+{
+    zoom = z;
+    handle = handleHome;
+    handle.x += offset;
+    snprintf(zoomText, sizeof(zoomText), "%.2fx", double(zoom));
+    dirty = true;
+}
+
+void GZoomWave::resetZoom()
+{
+    setZoom(1.0f, int(std::lround(handleSpan * 0.5)));
+}
+
+void GZoomWave::zoomAt(int px)
+{
+    const float span = float(handleSpan > 0 ? handleSpan : 1);
+    const float z = std::pow(kZoomRange, float(px - kPointerToCentre - bar.x) / span) * kMinZoom;
+    if (z <= kMinZoom)
+        setZoom(kMinZoom, 0);
+    else if (z < kMaxZoom)
+        setZoom(z, int(std::lround(std::log2(z / kMinZoom) * handleSpan / std::log2(kZoomRange))));
+    else
+        setZoom(kMaxZoom, handleSpan);
+}
+
+bool GZoomWave::onBar(int px, int py) const
+{
+    return px >= bar.x && px < bar.x + bar.w && py >= bar.y && py < bar.y + bar.h;
+}
+
+int GZoomWave::cursorAt(int px, int py)
+{
+    return dragState != 0 || onBar(px, py) ? kCursorHand : kCursorDefault;
+}
+
+bool GZoomWave::onLeftDown(bool, bool control, int px, int py)
+{
+    if (!onBar(px, py))
+        return false;
+    if (control) {
+        resetZoom();
+        dragState = 2;
+    } else {
+        zoomAt(px);
+        dragState = 1;
+    }
+    requestRedraw();
+    return true;
+}
+
+void GZoomWave::onMouseMove(bool, bool, int px, int)
+{
+    if (dragState != 1)
+        return;
+    zoomAt(px);
+    requestRedraw();
+}
+
+bool GZoomWave::onLeftUp(bool, bool, int, int)
+{
+    if (dragState == 0)
+        return false;
+    dragState = 0;
+    requestRedraw();
+    return true;
+}
+
+void GZoomWave::cancelCapture()
+{
+    onLeftUp(false, false, 0, 0);
+}
+
+bool GZoomWave::needsRedraw()
+{
+    return GEditorControl::needsRedraw() || history->columnCount() != lastCount ||
+           std::fabs(levelOf(level1) - lastLevel1) > kLevelTolerance ||
+           std::fabs(levelOf(level2) - lastLevel2) > kLevelTolerance;
+}
+
+void GZoomWave::drawLevel(GCanvas* canvas, double v)
+{
+    const double o = std::round(v * zoom * scale);
+    if (!(o > 0.0))
+        return;
+    if (midY - o >= 0.0 && midY - o < plotH)
+        canvas->DrawHLine(0, int(midY - o), plotW, colours.line);
+    if (midY + o >= 0.0 && midY + o < plotH)
+        canvas->DrawHLine(0, int(midY + o), plotW, colours.line);
+}
+
+void GZoomWave::draw(GCanvas* canvas)
+{
+    const int count = history->columnCount();
+    columns.draw(canvas, *history, plotW, midY, zoom * scale, plotH, colours);
+    canvas->DrawHLine(0, midY, plotW, colours.line);
+    const double levels[2] = {levelOf(level1), levelOf(level2)};
+    for (double v : levels)
+        drawLevel(canvas, v);
+    canvas->FillRect(bar.x, bar.y, bar.w, bar.h, barColours.bar);
+    canvas->FillRect(handle.x, handle.y, handle.w, handle.h,
+                     dragState != 0 ? barColours.active : barColours.handle);
+    canvas->DrawText(zoomText, handle.x, handle.y, handle.w, handle.h, font, kAlignCentre);
+    lastCount = count;
+    lastLevel1 = levels[0];
+    lastLevel2 = levels[1];
+}
+
+}  // namespace Zorv

@@ -115,6 +115,26 @@ protected:
         return run;
     }
 
+    // Whether a top-level window's title contains text.
+    bool hasWindowTitled(const std::string& text)
+    {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(keepAlive, DefaultRootWindow(keepAlive), &root, &parent, &children, &count))
+            return false;
+        bool found = false;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            if (XFetchName(keepAlive, children[i], &name) && name)
+                found = std::string(name).find(text) != std::string::npos;
+            if (name)
+                XFree(name);
+        }
+        if (children)
+            XFree(children);
+        return found;
+    }
+
     Pixels screenshot() const
     {
         std::ifstream file(shot, std::ios::binary);
@@ -257,7 +277,8 @@ TEST_F(SkinCommandTest, WatchRebuildsOnSavesAndKeepsTheLastGoodEditor)
     ToolRun run = start({skin, "--watch", "--seconds", "4.5", "--screenshot", shot});
     ASSERT_GT(run.pid, 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    writeText(skin, head + "Init 330 195 2\nBackgroundImage 0 bg 2\nBogus\n");
+    EXPECT_TRUE(hasWindowTitled("watched.txt"));
+    writeText(skin, head + "Init 300 180 2\nBackgroundImage 0 bg 2\nBogus\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     writeText(skin, head + "AddControl 1 0 0 9 9 GValue Fade nofont\n");
     finish(run);
@@ -267,8 +288,9 @@ TEST_F(SkinCommandTest, WatchRebuildsOnSavesAndKeepsTheLastGoodEditor)
                            ": no editor: no Init line\n" + skin +
                            ": keeping the last good editor\n");
     const Pixels picture = screenshot();
-    ASSERT_EQ(picture.w, kW);
-    EXPECT_EQ(mismatches(picture, backgroundFrame(1), {0, 0, kW, kH}), 0)
+    ASSERT_EQ(picture.w, 300) << "the window follows the editor's size";
+    ASSERT_EQ(picture.h, 180);
+    EXPECT_EQ(mismatches(picture, backgroundFrame(1), {0, 0, 300, 180}), 0)
         << "the editor of the second save stays";
 }
 

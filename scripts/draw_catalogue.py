@@ -42,7 +42,6 @@ HLRADIO_LABELS = (178, 113, 124, 11)
 HLRADIO_TEXTS = ["5 ms", "15 ms", "25 ms"]
 P2_BOTTOM = (14, 149, 270, 11)
 SWITCH = (22, 162, 44, 20)
-HLSWITCH_LABEL = (123, 164, 56, 14)
 BUTTON = (196, 162, 60, 20)
 MANUAL = (225, 40, 85, 30)
 P3_TOP = (14, 79, 300, 11)
@@ -189,10 +188,6 @@ def page2_pictures(out):
     caption(img, 104, 157, "", "GHlSwitch")
     caption(img, 196, 157, "ATTACK", "GImgButton")
     save(out, "p2bottom", cut(img, P2_BOTTOM))
-
-    img = base(1)
-    art.text(img, (HLSWITCH_LABEL[0] + 2, 174.5), "long fade", 8.5, LBL)
-    save(out, "hlswitchlabel", cut(img, HLSWITCH_LABEL))
 
     # Toggle: a slot with a thumb at the left (off) or right (on, lamp lit).
     frames = []

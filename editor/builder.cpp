@@ -471,7 +471,8 @@ void GEditorSkinBuilder::runStatement(XP::TokenReader& tokens)
     }
     if (!word || done || !report)
         return;
-    report->skipped(tokens.lineNumber(), word, reason.empty() ? "not built" : reason.c_str());
+    report->skipped(tokens.lineNumber(), *word ? word : "\"\"",  // an empty quoted token
+                    reason.empty() ? "not built" : reason.c_str());
 }
 
 std::nullptr_t GEditorSkinBuilder::refuse(const char* why) const

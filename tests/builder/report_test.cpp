@@ -87,6 +87,8 @@ TEST(BuilderReport, StatementsSayWhyTheyBuiltNothing)
 TEST(BuilderReport, ResourcesAndChecksNameTheirTypeWord)
 {
     EXPECT_EQ(reportOf("AddResource x Colour 1 2 3"), one("Colour", "unknown resource type"));
+    EXPECT_EQ(reportOf("AddResource x \"\" 1 2 3"), one("\"\"", "unknown resource type"));
+    EXPECT_EQ(reportOf("\"\" 1 2"), one("\"\"", "unknown keyword"));
     EXPECT_EQ(reportOf("AddResource x"), one("AddResource", "no resource type after the name"));
     EXPECT_EQ(reportOf("AddResource x RGBColour 1 2"), one("RGBColour", "needs 3 arguments, has 2"));
     EXPECT_EQ(reportOf("AddResource x PngResource knob.png 10 0 1"),

@@ -161,6 +161,8 @@ GEditorControl* GImgMeter::create(const ControlArgs& args, XP::TokenReader& toke
 {
     const std::atomic<int>* value = builder.findIntFeature(nextToken(tokens));
     const double scale = nextReal(tokens);
+    if (!(scale > 0.0))
+        builder.refuse("scale must be above 0");
     const double offset = nextReal(tokens);
     GImageResource* image = builder.findImage(nextToken(tokens));
     if (!value || !image || !(scale > 0.0))

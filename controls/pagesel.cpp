@@ -57,6 +57,8 @@ GEditorControl* GPageSelHlt::create(const ControlArgs& args, XP::TokenReader& to
                                     GEditorSkinBuilder& builder)
 {
     const int target = tokens.tokenAsInt(tokens.cursor++);
+    if (target < 1)
+        builder.refuse("target page must be at least 1");
     const unsigned char* colour = builder.findColour(tokens.token(tokens.cursor++));
     if (target < 1 || !colour)
         return nullptr;
@@ -87,6 +89,8 @@ GEditorControl* GImgPageSel::create(const ControlArgs& args, XP::TokenReader& to
 {
     GImageResource* image = builder.findImage(tokens.token(tokens.cursor++));
     const int target = tokens.tokenAsInt(tokens.cursor++);
+    if (target < 1)
+        builder.refuse("target page must be at least 1");
     if (!image || target < 1)
         return nullptr;
     return new GImgPageSel(args, image, target);

@@ -153,6 +153,8 @@ GEditorControl* GPotDot::create(const ControlArgs& args, XP::TokenReader& tokens
     const int index = builder.findParameter(nextToken(tokens));
     const unsigned char* highlight = builder.findColour(nextToken(tokens));
     const double radius = nextReal(tokens);
+    if (!isRadius(radius))
+        builder.refuse("radius must be above 0");
     const unsigned char* dot = builder.findColour(nextToken(tokens));
     if (index < 0 || !highlight || !isRadius(radius) || !dot)
         return nullptr;
@@ -181,6 +183,8 @@ GEditorControl* GBgPotDot::create(const ControlArgs& args, XP::TokenReader& toke
     const int index = builder.findParameter(nextToken(tokens));
     GImageResource* image = builder.findImage(nextToken(tokens));
     const double radius = nextReal(tokens);
+    if (!isRadius(radius))
+        builder.refuse("radius must be above 0");
     const unsigned char* dot = builder.findColour(nextToken(tokens));
     if (index < 0 || !image || !isRadius(radius) || !dot)
         return nullptr;

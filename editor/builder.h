@@ -5,11 +5,16 @@
 // are skipped; only a missing text or a bad Init yields no editor.
 // Control families add their type words to one table (editor/controltypes.cpp);
 // their factories read arguments through the lookups below.
+// With a GSkinReport set (skin preview tools only) every line that built
+// nothing is reported with a reason: the first failed lookup of the line, a
+// factory's own refusal, or the statement's own check.
 #pragma once
 
 #include "controls/control.h"
 
 #include <atomic>
+#include <cstddef>
+#include <string>
 
 namespace XP {
 class TokenReader;
@@ -24,6 +29,7 @@ class GEffect;
 class GFont;
 class GHistory;
 class GImageResource;
+class GSkinReport;
 
 class GEditorSkinBuilder {
 public:
@@ -50,15 +56,25 @@ public:
     const GHistory* findHistory(const char* name) const;
     int findCommand(const char* name) const;    // command id, -1 when none
 
+    // Records why the current line builds nothing, unless a reason is recorded
+    // already; answers null so that a factory can return it.
+    std::nullptr_t refuse(const char* reason) const;
+    void setReport(GSkinReport* sink) { report = sink; }  // borrowed; null: silent
+
     GEffect* getEffect() const { return effect; }
     GEditorSkin* getSkin() const { return skin; }  // the skin under construction
 
 private:
     void runStatement(XP::TokenReader& tokens);  // the line's statement, if any applies
+    void notFound(const char* kind, const char* name) const;  // a failed lookup, for the report
+    void resourceNotFound(const char* kind, const char* name) const;
 
     GEffect* effect;
     GEditorSkin* skin = nullptr;
     GConditionSet conditions;  // in force for the backgrounds and controls that follow
+    GSkinReport* report = nullptr;
+    mutable std::string reason;  // why the current line builds nothing; empty: no failure yet
+    int initLine = 0;            // line of the last Init statement, 0 before one
 };
 
 // A control family's factory: reads its arguments from the cursor on (the

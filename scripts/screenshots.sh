@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the plug-in and the host tool, then photographs the editor on a
 # private Xvfb while the demo signal plays through it: docs/editor-gate.png
-# (page 1, 2 s into the demo) and docs/editor-about.png (the About tab clicked).
+# (page 1, 2 s into the demo) and docs/editor-about.png (the About tab clicked);
+# then the three pages of the catalogue skin through the skin preview:
+# docs/catalogue-dials.png, docs/catalogue-switches.png, docs/catalogue-meters.png.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -21,12 +23,18 @@ export DISPLAY=":$(head -n1 "$work/display")"
 tool="$root/build/tools/plughost"
 "$tool" gui --seconds 2.5 --screenshot "$work/gate.ppm"
 "$tool" gui --seconds 2.5 --click 290,11 --screenshot "$work/about.ppm"
+skin="$root/skins/catalogue.txt"
+"$tool" skin "$skin" --seconds 3.5 --screenshot "$work/dials.ppm" >/dev/null
+"$tool" skin "$skin" --seconds 3.5 --click 237,11 --screenshot "$work/switches.ppm" >/dev/null
+"$tool" skin "$skin" --seconds 3.5 --click 295,11 --screenshot "$work/meters.ppm" >/dev/null
 mkdir -p "$root/docs"
 /usr/bin/python3 - "$work" "$root/docs" <<'PY'
 import sys
 from PIL import Image
 work, docs = sys.argv[1], sys.argv[2]
-for name, out in (("gate", "editor-gate.png"), ("about", "editor-about.png")):
+for name, out in (("gate", "editor-gate.png"), ("about", "editor-about.png"),
+                  ("dials", "catalogue-dials.png"), ("switches", "catalogue-switches.png"),
+                  ("meters", "catalogue-meters.png")):
     Image.open(f"{work}/{name}.ppm").save(f"{docs}/{out}", optimize=True)
 PY
-echo "wrote docs/editor-gate.png and docs/editor-about.png"
+echo "wrote docs/editor-gate.png, docs/editor-about.png and docs/catalogue-*.png"

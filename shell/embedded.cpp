@@ -23,11 +23,24 @@ public:
         capacity = count = 0;
     }
 
-    void add(EmbeddedResource* resource)
+    void add(EmbeddedResource* resource, bool first)
     {
         if (count == capacity && !grow())
             return;
-        entries[count++] = resource;
+        const int at = first ? 0 : count;
+        for (int i = count; i > at; --i)
+            entries[i] = entries[i - 1];
+        entries[at] = resource;
+        ++count;
+    }
+
+    void remove(const EmbeddedResource* resource)
+    {
+        int kept = 0;
+        for (int i = 0; i < count; ++i)
+            if (entries[i] != resource)
+                entries[kept++] = entries[i];
+        count = kept;
     }
 
     const EmbeddedResource* find(const char* name) const
@@ -69,7 +82,18 @@ Registry& registry()
 void registerResource(EmbeddedResource* resource)
 {
     if (resource)
-        registry().add(resource);
+        registry().add(resource, false);
+}
+
+void registerOverride(EmbeddedResource* resource)
+{
+    if (resource)
+        registry().add(resource, true);
+}
+
+void unregisterResource(EmbeddedResource* resource)
+{
+    registry().remove(resource);
 }
 
 const unsigned char* findResource(const char* name, uint64_t* size)

@@ -19,6 +19,13 @@ struct EmbeddedResource {
 // Appends the record to the registry; called from static initialisation only.
 void registerResource(EmbeddedResource* resource);
 
+// Registers resource ahead of every record, so that it hides any of the same
+// name. Only for tools that show files of their own (the skin preview); the
+// plug-in never calls it. No lookup may run on another thread meanwhile.
+void registerOverride(EmbeddedResource* resource);
+// Removes a record registered before; no lookup may run on another thread meanwhile.
+void unregisterResource(EmbeddedResource* resource);
+
 // Data of the first record whose name equals name ignoring ASCII case, or null.
 // Stores the size when found and size is not null; leaves it untouched otherwise.
 const unsigned char* findResource(const char* name, uint64_t* size);

@@ -1,5 +1,6 @@
 // plughost: loads a VST 2.4 plug-in and reports on it, runs sound files
-// through it, gates a generated demo signal, or shows its editor.
+// through it, gates a generated demo signal, or shows its editor; previews
+// a skin text on the gate linked into the tool.
 
 #include "tools/plughost.h"
 
@@ -22,6 +23,7 @@ const char* const kUsage =
     "       plughost [--plugin PATH] process IN.wav OUT.wav [options]\n"
     "       plughost [--plugin PATH] demo [OUTDIR] [options]\n"
     "       plughost [--plugin PATH] gui [options] [--seconds S] [--click X,Y]... [--screenshot F.ppm]\n"
+    "       plughost skin FILE [--watch] [options] [--seconds S] [--click X,Y]... [--screenshot F.ppm]\n"
     "       plughost [--plugin PATH]            (same as demo)\n"
     "options: --program N  --param NAME=VALUE  --bypass  --block N  --double\n"
     "         --rate HZ  --inputs 1|2  --outputs 1|2\n"
@@ -33,6 +35,7 @@ struct CommandLine {
     std::vector<std::string> words;
     GProcessOptions options;
     GGuiOptions gui;
+    GSkinOptions skin;
 };
 
 int usage(const std::string& problem)
@@ -128,6 +131,8 @@ bool parse(int argc, char** argv, CommandLine& line, std::string& problem)
             line.options.useDouble = true;
         else if (arg == "--bank")
             line.options.bank = true;
+        else if (arg == "--watch")
+            line.skin.watch = true;
         else if (takesValue(arg)) {
             if (i + 1 >= argc) {
                 problem = arg + " needs a value";
@@ -170,8 +175,13 @@ int main(int argc, char** argv)
         return runDemo(line.plugin, w.size() == 2 ? w[1] : ".", line.options);
     if (command == "gui" && w.size() == 1)
         return runGui(line.plugin, line.options, line.gui);
+    if (command == "skin" && w.size() == 2)
+        return runSkin(w[1], line.options, line.gui, line.skin);
     if (command == "help")
         return std::cout << kUsage, kExitOk;
-    return usage(command == "process" ? "process needs IN.wav and OUT.wav"
-                                      : "unknown command or extra arguments: " + command);
+    if (command == "process")
+        return usage("process needs IN.wav and OUT.wav");
+    if (command == "skin")
+        return usage("skin needs one FILE");
+    return usage("unknown command or extra arguments: " + command);
 }

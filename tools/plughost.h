@@ -1,12 +1,13 @@
 // The plughost tool's commands: info, process, demo and gui over one plug-in
-// loaded with GPluginHost. Each command runs on the tool's main thread (gui
-// adds an audio thread), prints its results on stdout and its errors on
-// stderr, and returns an exit code.
+// loaded with GPluginHost, and skin over the gate linked into the tool. Each
+// command runs on the tool's main thread (gui and skin add an audio thread),
+// prints its results on stdout and its errors on stderr, and returns an exit code.
 #pragma once
 
 #include "tools/host/host.h"
 #include "tools/soundfile.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,6 +52,30 @@ struct GGuiOptions {
 
 // Opens the plug-in's editor in a window while the demo signal loops through it.
 int runGui(const std::string& plugin, const GProcessOptions& options, const GGuiOptions& gui);
+// Settings of the skin command beyond those of gui.
+struct GSkinOptions {
+    bool watch = false;  // rebuild the editor whenever the skin file changes
+};
+// Shows the editor built from the skin text in file with the gate linked into the tool,
+// reports every skipped line on stderr and prints the parameters on exit.
+int runSkin(const std::string& file, const GProcessOptions& options, const GGuiOptions& gui,
+            const GSkinOptions& skin);
+
+// The window an editor is shown in, as the showEditor loop lends it to its tick.
+class GEditorStage {
+public:
+    virtual ~GEditorStage() = default;
+    // Closes the editor with the demo stopped, runs change (which may replace the
+    // editor), then opens the editor again in the window, resized to its rectangle.
+    virtual void reopen(const std::function<void()>& change) = 0;
+};
+using GGuiTick = std::function<void(GEditorStage& stage)>;
+
+// Shows the started plug-in's editor in a top-level window titled title while the
+// demo loops through the plug-in in real time, calling effEditIdle and tick every
+// 20 ms, until the window is closed or gui.seconds have passed; an exit code.
+int showEditor(GPluginHost& host, const std::string& title, const GGuiOptions& gui,
+               const GGuiTick& tick = nullptr);
 // Fills s with the 8 s demo signal at 44.1 kHz; returns the seconds of voice in it.
 double makeDemo(GSound& s);
 

@@ -1,7 +1,8 @@
 // plughost gui: opens the plug-in's editor in a top-level window of its size
 // and loops the demo signal through the plug-in in real time on an audio
 // thread (nothing is played), calling effEditIdle every 20 ms, until the
-// window is closed or the given time has passed.
+// window is closed or the given time has passed. The skin preview shows its
+// editor through the same loop.
 
 #include "tools/plughost.h"
 
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <thread>
 
 namespace Zorv {
@@ -88,21 +90,25 @@ bool writeScreenshot(Display* display, Window window, int w, int h, const std::s
     return file != nullptr;
 }
 
-Window createTopLevel(Display* display, int w, int h, Atom deleteAtom)
+Window createTopLevel(Display* display, const std::string& title, int w, int h, Atom deleteAtom)
 {
     Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, unsigned(w),
                                         unsigned(h), 0, 0, 0);
-    XStoreName(display, window, "Quelt");
+    XStoreName(display, window, title.c_str());
+    XSetWMProtocols(display, window, &deleteAtom, 1);
+    XSelectInput(display, window, StructureNotifyMask);
+    return window;
+}
+
+// Fixes the window's size to w x h.
+void setSize(Display* display, Window window, int w, int h)
+{
     XSizeHints hints = {};
     hints.flags = PMinSize | PMaxSize;
     hints.min_width = hints.max_width = w;
     hints.min_height = hints.max_height = h;
     XSetWMNormalHints(display, window, &hints);
-    XSetWMProtocols(display, window, &deleteAtom, 1);
-    XSelectInput(display, window, StructureNotifyMask);
-    XMapWindow(display, window);
-    XSync(display, False);
-    return window;
+    XResizeWindow(display, window, unsigned(w), unsigned(h));
 }
 
 // True once the window manager asks to close the window or it is gone.
@@ -126,40 +132,86 @@ void click(Display* display, int x, int y)
     XFlush(display);
 }
 
+// The top-level window, the open editor in it and the demo loop.
+class Stage : public GEditorStage {
+public:
+    Stage(GPluginHost& host, Display* display, const std::string& title, int block)
+        : host(host), display(display), block(block),
+          deleteAtom(XInternAtom(display, "WM_DELETE_WINDOW", False)),
+          window(createTopLevel(display, title, 1, 1, deleteAtom))
+    {
+        open();
+    }
+    ~Stage() override
+    {
+        close();
+        XDestroyWindow(display, window);
+    }
+
+    void reopen(const std::function<void()>& change) override
+    {
+        close();
+        change();
+        open();
+    }
+
+    bool closeRequested() { return Zorv::closeRequested(display, deleteAtom); }
+    bool screenshot(const std::string& path) { return writeScreenshot(display, window, w, h, path); }
+    bool hasEditor() const { return w > 0; }
+
+private:
+    // Sizes the window to the editor and opens it there with the demo playing.
+    void open()
+    {
+        ERect* rect = nullptr;
+        if (!host.dispatch(effEditGetRect, 0, 0, &rect) || !rect)
+            return;
+        w = rect->right - rect->left;
+        h = rect->bottom - rect->top;
+        setSize(display, window, w, h);
+        XMapWindow(display, window);
+        XSync(display, False);
+        host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(window)));
+        loop = std::make_unique<DemoLoop>(host, block);
+    }
+
+    void close()
+    {
+        loop.reset();
+        if (w > 0)
+            host.dispatch(effEditClose);
+        w = h = 0;
+    }
+
+    GPluginHost& host;
+    Display* display;
+    int block;
+    Atom deleteAtom;
+    Window window;
+    int w = 0, h = 0;
+    std::unique_ptr<DemoLoop> loop;
+};
+
 }  // namespace
 
-int runGui(const std::string& plugin, const GProcessOptions& options, const GGuiOptions& gui)
+int showEditor(GPluginHost& host, const std::string& title, const GGuiOptions& gui,
+               const GGuiTick& tick)
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        std::cerr << "plughost: gui needs an X display (is DISPLAY set?)\n";
+        std::cerr << "plughost: showing an editor needs an X display (is DISPLAY set?)\n";
         return kExitFailed;
     }
-    GHostConfig config;
-    config.blockSize = options.block;
-    config.inputs = 2;
-    config.outputs = 2;
-    GPluginHost host(config);
-    ERect* rect = nullptr;
-    if (!openPlugin(host, plugin) || !applyOptions(host, options)) {
-        XCloseDisplay(display);
-        return kExitPluginLoad;
-    }
-    if (!host.dispatch(effEditGetRect, 0, 0, &rect) || !rect) {
-        std::cerr << "plughost: the plug-in has no editor\n";
-        XCloseDisplay(display);
-        return kExitFailed;
-    }
-    const int w = rect->right - rect->left, h = rect->bottom - rect->top;
-    const Atom deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    const Window window = createTopLevel(display, w, h, deleteAtom);
-    host.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(window)));
     int status = kExitOk;
     {
-        DemoLoop loop(host, options.block);
+        Stage stage(host, display, title, host.config().blockSize);
+        if (!stage.hasEditor()) {
+            std::cerr << "plughost: the plug-in has no editor\n";
+            status = kExitFailed;
+        }
         const auto start = Clock::now();
         size_t clicked = 0;
-        while (!closeRequested(display, deleteAtom)) {
+        while (status == kExitOk && !stage.closeRequested()) {
             const std::chrono::duration<double> elapsed = Clock::now() - start;
             if (clicked < gui.clicks.size() && elapsed.count() > 1.0 + double(clicked)) {
                 click(display, gui.clicks[clicked].first, gui.clicks[clicked].second);
@@ -168,17 +220,30 @@ int runGui(const std::string& plugin, const GProcessOptions& options, const GGui
             if (gui.seconds > 0 && elapsed.count() >= gui.seconds)
                 break;
             host.dispatch(effEditIdle);
+            if (tick)
+                tick(stage);
             std::this_thread::sleep_for(kIdleInterval);
         }
-        if (!gui.screenshot.empty() && !writeScreenshot(display, window, w, h, gui.screenshot)) {
+        if (status == kExitOk && !gui.screenshot.empty() && !stage.screenshot(gui.screenshot)) {
             std::cerr << "plughost: cannot write " << gui.screenshot << "\n";
             status = kExitFailed;
         }
-        host.dispatch(effEditClose);
     }
-    host.close();
-    XDestroyWindow(display, window);
     XCloseDisplay(display);
+    return status;
+}
+
+int runGui(const std::string& plugin, const GProcessOptions& options, const GGuiOptions& gui)
+{
+    GHostConfig config;
+    config.blockSize = options.block;
+    config.inputs = 2;
+    config.outputs = 2;
+    GPluginHost host(config);
+    if (!openPlugin(host, plugin) || !applyOptions(host, options))
+        return kExitPluginLoad;
+    const int status = showEditor(host, "Quelt", gui);
+    host.close();
     return status;
 }
 

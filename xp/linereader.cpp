@@ -21,6 +21,7 @@ bool LineReader::readLine(char* out, size_t size)
     if (atEnd || !out || size < kMinLineSize)
         return false;
     memset(out, 0, size);
+    number = lineEnds + 1;
     const size_t limit = size - 2;
     for (size_t stored = 0; stored < limit && !atLineEnd(); ++stored) {
         out[stored] = *position++;
@@ -46,7 +47,12 @@ bool LineReader::refill()
 
 void LineReader::skipLineEnds()
 {
+    afterCR = false;
     while (atLineEnd()) {
+        const bool cr = *position == kCR;
+        if (cr || !afterCR)
+            ++lineEnds;  // the LF of a CR LF pair ends no further line
+        afterCR = cr;
         ++position;
         if (position == dataEnd)
             refill();

@@ -25,6 +25,9 @@ public:
     // Zeroes out and stores the next line, at most size - 2 characters
     // (size must be at least 3); false at the end of the data.
     bool readLine(char* out, size_t size);
+    // Number in the source of the line last read, from 1; CR LF, CR and LF each
+    // end one line, so blank lines count. A cut line's rest keeps its number.
+    int lineNumber() const { return number; }
 
 private:
     bool refill();
@@ -36,6 +39,9 @@ private:
     char* position = buffer;
     char* dataEnd = buffer;
     bool atEnd = true;
+    int number = 0;
+    int lineEnds = 0;       // line ends passed so far
+    bool afterCR = false;   // the last line end passed was a CR
 };
 
 }  // namespace XP

@@ -23,6 +23,8 @@ public:
 
     // Reads and tokenizes the next line, resets cursor; false at the end of the text.
     bool nextLine();
+    // Number in the text of the current line, from 1 (blank lines counted).
+    int lineNumber() const { return lines.lineNumber(); }
     // Number of tokens on the current line.
     int count() const { return tokenCount; }
     // Tokens from cursor to the end of the line.

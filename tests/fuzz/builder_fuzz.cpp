@@ -1,9 +1,10 @@
 // Builds a skin from arbitrary bytes for a gate, traps when the result
 // breaks the builder's bounds, evaluates what decides activity, then
-// deletes it.
+// deletes it. A second build with a skip report must build the same.
 #include "editor/builder.h"
 #include "editor/resources.h"
 #include "editor/skin.h"
+#include "editor/skinreport.h"
 #include "fuzz_resource.h"
 #include "gate/quelt.h"
 #include "xp/resourcereader.h"
@@ -32,19 +33,49 @@ void checkSkin(const Zorv::GEditorSkin& skin)
     skin.hitTest(skin.getWidth() / 2, skin.getHeight() / 2);
 }
 
+// Reports must name a line and a word and give a reason.
+struct CheckingReport : Zorv::GSkinReport {
+    void skipped(int line, const char* word, const char* reason) override
+    {
+        require(line >= 1 && word && *word && reason && *reason);
+    }
+    void noSkin(const char* reason) override { require(reason && *reason); }
+};
+
+Zorv::GEditorSkin* build(Zorv::GEditorSkinBuilder& builder, const char* name)
+{
+    XP::ResourceReader resource;
+    resource.open(name);
+    XP::TokenReader tokens(&resource);
+    return builder.buildSkin(tokens);
+}
+
+bool sameShape(const Zorv::GEditorSkin* a, const Zorv::GEditorSkin* b)
+{
+    if (!a || !b)
+        return a == b;
+    return a->getResources().getCount() == b->getResources().getCount() &&
+           a->getChecks().getCount() == b->getChecks().getCount() &&
+           a->getBackgrounds().getCount() == b->getBackgrounds().getCount() &&
+           a->getControls().getCount() == b->getControls().getCount();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static Zorv::Quelt gate(nullptr);
-    XP::ResourceReader resource;
-    resource.open(exposeAsResource(data, size));
-    XP::TokenReader tokens(&resource);
+    const char* name = exposeAsResource(data, size);
     Zorv::GEditorSkinBuilder builder(&gate);
-    Zorv::GEditorSkin* skin = builder.buildSkin(tokens);
+    Zorv::GEditorSkin* skin = build(builder, name);
     if (skin)
         checkSkin(*skin);
     require(builder.getSkin() == nullptr);
+    CheckingReport report;
+    builder.setReport(&report);
+    Zorv::GEditorSkin* reported = build(builder, name);
+    require(sameShape(skin, reported));
+    delete reported;
     delete skin;
     return 0;
 }

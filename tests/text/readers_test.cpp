@@ -130,3 +130,32 @@ TEST(LineReader, SplitsTheSameWhateverTheSourceDelivers)
         EXPECT_EQ(readLines(&source, 256), whole) << "chunk " << chunk;
     }
 }
+
+namespace {
+
+// Numbers of the lines read, in order.
+std::vector<int> lineNumbers(const std::string& text, size_t chunk = SIZE_MAX, size_t size = 256)
+{
+    MemoryReader source(text, chunk);
+    XP::LineReader reader;
+    reader.attach(&source);
+    std::vector<int> numbers;
+    std::vector<char> out(size);
+    while (reader.readLine(out.data(), out.size()))
+        numbers.push_back(reader.lineNumber());
+    return numbers;
+}
+
+}  // namespace
+
+TEST(LineReader, NumbersLinesAsTheTextHasThem)
+{
+    using Numbers = std::vector<int>;
+    EXPECT_EQ(lineNumbers("a\r\nb\r\n\r\nc\n\nd\re"), (Numbers{1, 2, 4, 6, 7}));
+    EXPECT_EQ(lineNumbers("\r\n\r\nfirst"), (Numbers{1, 3})) << "the leading empty line";
+    EXPECT_EQ(lineNumbers("a\n\rb\r\rc"), (Numbers{1, 3, 5})) << "LF CR is two line ends";
+    EXPECT_EQ(lineNumbers(std::string(300, 'x') + "\r\nnext"), (Numbers{1, 1, 2}))
+        << "a cut line's rest keeps its number";
+    for (size_t chunk : {1, 2, 3})
+        EXPECT_EQ(lineNumbers("a\r\n\r\nb\r\nc", chunk), (Numbers{1, 3, 4})) << "chunk " << chunk;
+}

@@ -80,3 +80,21 @@ TEST(Registry, FirstRegisteredOfEqualNamesWins)
     registerResource(nullptr);
     EXPECT_EQ(findResource("Quelt.png", nullptr), original);
 }
+
+TEST(Registry, AnOverrideHidesAFileOfTheSameNameUntilItIsRemoved)
+{
+    uint64_t size = 0;
+    const unsigned char* embedded = findResource("Quelt.png", &size);
+    ASSERT_NE(embedded, nullptr);
+    static EmbeddedResource own = {"quelt.PNG", sizeof kExtraBytes, kExtraBytes};
+    Zorv::registerOverride(&own);
+    uint64_t ownSize = 0;
+    EXPECT_EQ(findResource("Quelt.png", &ownSize), kExtraBytes);
+    EXPECT_EQ(ownSize, sizeof kExtraBytes);
+    EXPECT_NE(findResource("QueltSkin.txt", nullptr), nullptr) << "the others stay";
+    Zorv::unregisterResource(&own);
+    EXPECT_EQ(findResource("Quelt.png", &ownSize), embedded);
+    EXPECT_EQ(ownSize, size);
+    Zorv::unregisterResource(&own);  // a second removal changes nothing
+    EXPECT_EQ(findResource("Quelt.png", nullptr), embedded);
+}

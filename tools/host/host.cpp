@@ -101,8 +101,15 @@ bool GPluginHost::load(const std::string& path)
         lastError = library.error();
         return false;
     }
+    return load(library.entry());
+}
+
+bool GPluginHost::load(PluginEntry entry)
+{
+    if (plugin)
+        close();
     constructing = this;
-    AEffect* effect = library.entry()(settings.withCallback ? &GPluginHost::callback : nullptr);
+    AEffect* effect = entry(settings.withCallback ? &GPluginHost::callback : nullptr);
     constructing = nullptr;
     if (!effect) {
         lastError = "the plug-in's entry point returned no effect";
@@ -142,6 +149,11 @@ bool GPluginHost::start()
 bool GPluginHost::open(const std::string& path)
 {
     return load(path) && start();
+}
+
+bool GPluginHost::open(PluginEntry entry)
+{
+    return load(entry) && start();
 }
 
 intptr_t GPluginHost::close()

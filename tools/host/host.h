@@ -38,10 +38,13 @@ public:
 
     // Opens the library and calls its entry point; false with error() set.
     bool load(const std::string& path);
+    // Calls an entry point linked into the calling program; false with error() set.
+    bool load(PluginEntry entry);
     // effOpen, sample rate, block size, arrangement when configured, effMainsChanged 1.
     bool start();
     // load, then start.
     bool open(const std::string& path);
+    bool open(PluginEntry entry);
     // effMainsChanged 0 (when started), effClose, dlclose; effClose's answer (0 when nothing was loaded).
     intptr_t close();
 

@@ -415,6 +415,8 @@ GEditorControl* GHlRadio::create(const ControlArgs& args, XP::TokenReader& token
     const int index = builder.findParameter(nextToken(tokens));
     int choice = 0, lastChoice = 0;
     const bool choices = readChoices(tokens, choice, lastChoice);
+    if (!choices)
+        builder.refuse("choice must lie in 0..lastChoice");
     GIndicator indicator{};
     if (!indicator.read(tokens, builder) || index < 0 || !choices)
         return nullptr;
@@ -446,6 +448,8 @@ GEditorControl* GImgRadio::create(const ControlArgs& args, XP::TokenReader& toke
     const int index = builder.findParameter(nextToken(tokens));
     int choice = 0, lastChoice = 0;
     const bool choices = readChoices(tokens, choice, lastChoice);
+    if (!choices)
+        builder.refuse("choice must lie in 0..lastChoice");
     GImageResource* image = builder.findImage(nextToken(tokens));
     if (index < 0 || !choices || !image)
         return nullptr;

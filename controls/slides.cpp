@@ -53,7 +53,7 @@ GEditorControl* GSlide::create(const ControlArgs& args, XP::TokenReader& tokens,
         return nullptr;
     // A knob as tall as the control or taller has no room to travel.
     if (static_cast<long long>(args.h) - knob->frameHeight() <= 0)
-        return nullptr;
+        return builder.refuse("knob as tall as the control or taller");
     return new GSlide(args, index, knob, colour, highlight);
 }
 

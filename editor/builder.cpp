@@ -557,7 +557,11 @@ const std::atomic<int>* GEditorSkinBuilder::findIntFeature(const char* name) con
 
 const GHistory* GEditorSkinBuilder::findHistory(const char* name) const
 {
-    return effect ? findFeatureValue<GHistory>(effect->getFeatures(), name) : nullptr;
+    const GHistory* history =
+        effect ? findFeatureValue<GHistory>(effect->getFeatures(), name) : nullptr;
+    if (!history)
+        refuse(("no history feature '" + std::string(name ? name : "") + "'").c_str());
+    return history;
 }
 
 int GEditorSkinBuilder::findCommand(const char* name) const

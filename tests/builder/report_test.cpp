@@ -123,6 +123,14 @@ TEST(BuilderReport, ControlsNameTheirTypeAndTheFirstFailure)
               one("GImgPeak", "command 'Reset' not found"));
     EXPECT_EQ(reportOf("AddControl 0 0 0 9 9 GPageSelHlt 0 col"),
               one("GPageSelHlt", "target page must be at least 1"));
+    EXPECT_EQ(reportOf("AddControl 1 0 0 9 9 GWave Wave Null Null col col col"),
+              one("GWave", "no history feature 'Wave'"));
+    EXPECT_EQ(reportOf("AddControl 1 0 0 20 150 GSlide Fade img col 0 0 1 1"),
+              one("GSlide", "knob as tall as the control or taller"));
+    EXPECT_EQ(reportOf("AddControl 1 0 0 9 9 GHlRadio Fade 0 -1 0 0 9 9 col col col"),
+              one("GHlRadio", "choice must lie in 0..lastChoice"));
+    EXPECT_EQ(reportOf("AddControl 1 0 0 9 9 GImgRadio Fade 2 1 img"),
+              one("GImgRadio", "choice must lie in 0..lastChoice"));
     EXPECT_EQ(reportOf("AddControl 1 0 0 9 9 GKnob Fade"), one("GKnob", "unknown control type"));
     EXPECT_EQ(reportOf("AddControl 1 0 0 9 9"), one("AddControl", "no control type after page x y w h"));
     EXPECT_EQ(reportOf("AddNameCtl n 1 0 0 9 9 GValue Fade"), one("GValue", "needs 2 arguments, has 1"));

@@ -26,8 +26,8 @@ int clampTo(int value, int limit)
 
 }  // namespace
 
-GCanvas::GCanvas(NVGcontext* context, int width, int height)
-    : vg(context), surfaceW(width), surfaceH(height), clipW(width), clipH(height)
+GCanvas::GCanvas(NVGcontext* context, int width, int height, double scale)
+    : vg(context), surfaceW(width), surfaceH(height), pixelScale(scale), clipW(width), clipH(height)
 {
 }
 
@@ -50,7 +50,7 @@ bool GCanvas::beginFrame()
 {
     if (!vg)
         return false;
-    nvgBeginFrame(vg, (float)surfaceW, (float)surfaceH, 1.0f);
+    nvgBeginFrame(vg, (float)surfaceW, (float)surfaceH, (float)pixelScale);
     if (clipW < surfaceW || clipH < surfaceH)
         nvgScissor(vg, clipX, clipY, clipW, clipH);
     nvgBeginPath(vg);

@@ -2,7 +2,9 @@
 // draws into the editor's off-screen frame buffer. Every primitive opens its
 // own nanovg frame, applies the clip window, paints one path or text run and
 // ends the frame, so each call is flushed at once and nothing is cleared.
-// All coordinates are whole pixels relative to the clip window's corner.
+// All coordinates are whole skin pixels relative to the clip window's corner;
+// the surface holds scale device pixels per skin pixel, and nanovg rasterises
+// at that resolution.
 // Used only on the editor's UI thread; borrows the context, owns nothing.
 #pragma once
 
@@ -40,12 +42,13 @@ struct GTextAnchor {
 
 class GCanvas {
 public:
-    GCanvas(NVGcontext* context, int width, int height);
+    GCanvas(NVGcontext* context, int width, int height, double scale = 1.0);
     virtual ~GCanvas() = default;
 
     NVGcontext* context() const { return vg; }  // the borrowed nanovg context
-    int width() const { return surfaceW; }        // surface width in pixels
-    int height() const { return surfaceH; }       // surface height in pixels
+    int width() const { return surfaceW; }        // surface width in skin pixels
+    int height() const { return surfaceH; }       // surface height in skin pixels
+    double scale() const { return pixelScale; }   // device pixels per skin pixel
     GRect clip() const { return {clipX, clipY, clipW, clipH}; }  // the clip window
 
     void SetClip(int x, int y, int w, int h);  // moves the clip window, kept on the surface
@@ -76,6 +79,7 @@ private:
 
     NVGcontext* vg;
     int surfaceW, surfaceH;
+    double pixelScale;
     int clipX = 0, clipY = 0, clipW, clipH;
 };
 

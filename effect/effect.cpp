@@ -195,7 +195,19 @@ bool GEffect::setSpeakerArrangement(VstSpeakerArrangement* in, VstSpeakerArrange
 {
     if (!in || !out || !supportsIoConfig(in->numChannels, out->numChannels))
         return false;
-    return matchArrangement(&inputArrangement, in) && matchArrangement(&outputArrangement, out);
+    // Both copies first: a host may hand back our own records, even crossed over.
+    VstSpeakerArrangement* newIn = nullptr;
+    VstSpeakerArrangement* newOut = nullptr;
+    if (!matchArrangement(&newIn, in) || !matchArrangement(&newOut, out)) {
+        deallocateArrangement(&newIn);
+        deallocateArrangement(&newOut);
+        return false;
+    }
+    deallocateArrangement(&inputArrangement);
+    deallocateArrangement(&outputArrangement);
+    inputArrangement = newIn;
+    outputArrangement = newOut;
+    return true;
 }
 
 bool GEffect::getSpeakerArrangement(VstSpeakerArrangement** in, VstSpeakerArrangement** out)

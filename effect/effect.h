@@ -132,9 +132,10 @@ private:
     bool hasParameter(int32_t index) const { return bank.hasParameter(index); }
     void prepareScratch(int frames);
     void layOutScratch(int nIn, int nOut, int frames);
+    void growScratch(size_t needed);  // throws on failure, keeping the old area
 
     double* scratch = nullptr;
-    int scratchCapacity = 0;
+    size_t scratchCapacity = 0;
     int scratchInputs = 0;
     int scratchOutputs = 0;
     int scratchFrames = 0;

@@ -85,8 +85,10 @@ bool GValue::needsRedraw()
 
 void GValue::draw(GCanvas* canvas)
 {
+    // The value first: a change after it, text included, shows as a change next pass.
+    const double shown = shownValue();
     canvas->DrawText(text(), 0, 0, w, h, font, kAlignCentre);
-    lastShown = shownValue();
+    lastShown = shown;
 }
 
 // GBgValue

@@ -197,6 +197,7 @@ void GEditorSession::destroyDrawing()
     if (window)
         holder->releaseCursor(ui);
     holder->window.store(0);
+    skin->cancelCapture();  // a gesture never outlives its window: the host gets its endEdit
     if (canvas) {
         skin->detachCanvas(canvas.get());
         canvas.reset();

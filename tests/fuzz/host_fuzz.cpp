@@ -21,8 +21,8 @@
 namespace {
 
 constexpr int kParams = 3;
-constexpr int kMaxSteps = 200;
-constexpr int kMaxFrames = 4096;
+constexpr int kMaxSteps = 100;
+constexpr int kMaxFrames = 1500;  // past the default block of 1024
 constexpr int kTextBuffer = 512;
 constexpr int kStructBuffer = 1024;
 constexpr unsigned char kUnwritten = 0xA5;
@@ -293,7 +293,7 @@ template <typename T> void Host::process()
     for (auto& channel : ins) {
         channel.resize(length);
         for (size_t i = 0; i < length; ++i)
-            channel[i] = hostile && i % 97 == 3 ? special : scale * T(std::sin(0.01 * double(i)));
+            channel[i] = hostile && i % 97 == 3 ? special : scale * T(int(i * 37 % 201) - 100) / T(100);
         for (T x : channel)
             finite = finite && std::isfinite(x);
         inPtr.push_back(channel.data());

@@ -36,7 +36,7 @@ public:
 
     // Programs.
     void setProgram(int32_t program) override;  // out of range: ignored; always recomputes
-    int32_t getProgram() override;
+    int32_t getProgram() override;              // read under the bank lock
     void setProgramName(const char* name) override;
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;

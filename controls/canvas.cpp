@@ -35,8 +35,9 @@ void GCanvas::SetClip(int x, int y, int w, int h)
 {
     clipX = clampTo(x, surfaceW);
     clipY = clampTo(y, surfaceH);
-    clipW = clipX + w > surfaceW ? surfaceW - clipX : w;
-    clipH = clipY + h > surfaceH ? surfaceH - clipY : h;
+    using Wide = long long;  // the sums may pass INT_MAX
+    clipW = Wide(clipX) + w > surfaceW ? surfaceW - clipX : w;
+    clipH = Wide(clipY) + h > surfaceH ? surfaceH - clipY : h;
 }
 
 void GCanvas::ResetClip()

@@ -87,7 +87,11 @@ double GBarFracMeter::fraction() const
 
 GRect GBarFracMeter::litRect() const
 {
-    const double f = fraction();
+    return litRect(fraction());
+}
+
+GRect GBarFracMeter::litRect(double f) const
+{
     const int bw = litLength(w, f);
     const int bh = litLength(h, f);
     switch (direction) {
@@ -106,10 +110,11 @@ bool GBarFracMeter::needsRedraw()
 
 void GBarFracMeter::draw(GCanvas* canvas)
 {
-    const GRect bar = litRect();
+    const double f = fraction();  // one read: what is drawn is what is remembered
+    const GRect bar = litRect(f);
     if (bar.w > 0 && bar.h > 0)
         canvas->FillRect(bar.x, bar.y, bar.w, bar.h, rgba);
-    lastFraction = fraction();
+    lastFraction = f;
 }
 
 // GImgFracMeter

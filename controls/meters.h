@@ -53,6 +53,7 @@ public:
     void draw(GCanvas* canvas) override;
     virtual double fraction() const;  // the value clamped to 0..1
     GRect litRect() const;            // the bar's rectangle now; empty without a direction
+    GRect litRect(double f) const;    // the bar's rectangle at fraction f
 
 private:
     const std::atomic<double>* value;

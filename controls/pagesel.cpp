@@ -46,6 +46,11 @@ bool GPageSel::onLeftUp(bool, bool, int, int)
     return true;
 }
 
+void GPageSel::cancelCapture()
+{
+    onLeftUp(false, false, 0, 0);
+}
+
 // GPageSelHlt
 
 GPageSelHlt::GPageSelHlt(const ControlArgs& args, int targetPage, const unsigned char* colour)

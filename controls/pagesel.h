@@ -26,6 +26,7 @@ public:
     int cursorAt(int x, int y) override;                              // pointing hand
     bool onLeftDown(bool shift, bool control, int x, int y) override; // switches the page
     bool onLeftUp(bool shift, bool control, int x, int y) override;   // ends the press
+    void cancelCapture() override;                                     // ends the press
 
     int getTargetPage() const { return targetPage; }
     bool isPressed() const { return pressed; }

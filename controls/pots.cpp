@@ -104,6 +104,7 @@ double GPot::shownValue() const
 {
     if (!hasParameter(paramIndex))
         return 0.0;
+    GEffect::BankLock hold = effect->lockBank();
     ProgramBank& bank = effect->getBank();
     return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
 }
@@ -112,6 +113,7 @@ double GPot::storedValue() const
 {
     if (!hasParameter(paramIndex))
         return 0.0;
+    GEffect::BankLock hold = effect->lockBank();
     ProgramBank& bank = effect->getBank();
     return bank.parameter(paramIndex)->getNormalised(bank.slot(effect->getProgram(), paramIndex));
 }

@@ -74,6 +74,7 @@ double GValue::shownValue() const
 {
     if (!hasParameter(paramIndex))
         return 0.0;
+    GEffect::BankLock hold = effect->lockBank();
     ProgramBank& bank = effect->getBank();
     return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
 }
@@ -85,8 +86,17 @@ bool GValue::needsRedraw()
 
 void GValue::draw(GCanvas* canvas)
 {
-    canvas->DrawText(text(), 0, 0, w, h, font, kAlignCentre);
-    lastShown = shownValue();
+    // The value first: a change after it, text included, shows as a change next pass.
+    // The text is copied while the bank is held: another thread may rewrite it.
+    char drawn[ProgramBank::kDisplayTextSize];
+    double shown = 0.0;
+    {
+        GEffect::BankLock hold = hasParameter(paramIndex) ? effect->lockBank() : GEffect::BankLock();
+        shown = shownValue();
+        copyText(drawn, text(), sizeof(drawn) - 1);
+    }
+    canvas->DrawText(drawn, 0, 0, w, h, font, kAlignCentre);
+    lastShown = shown;
 }
 
 // GBgValue

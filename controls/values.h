@@ -38,7 +38,7 @@ public:
     bool needsRedraw() override;      // dirty, or the shown value moved
     void draw(GCanvas* canvas) override;
 
-    const char* text() const;         // the display text; empty without the parameter
+    const char* text() const;         // the display text; empty without it; hold the bank lock
     double shownValue() const;        // quantised value of the current program; 0 without it
 
 protected:

@@ -4,7 +4,13 @@
 #include "editor/skin.h"
 #include "editor/window.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
+#include <atomic>
 #include <mutex>
+#include <set>
+#include <string>
 
 namespace Zorv {
 
@@ -28,6 +34,37 @@ bool loadGlOnce()
     if (!loaded)
         loaded = gladLoaderLoadGL() != 0;
     return loaded;
+}
+
+using ObjectNames = std::set<std::string>;
+
+std::atomic<bool> glPinned{false};
+
+int addObjectName(dl_phdr_info* info, size_t, void* names)
+{
+    if (info->dlpi_name && info->dlpi_name[0])
+        static_cast<ObjectNames*>(names)->insert(info->dlpi_name);
+    return 0;
+}
+
+// The shared objects mapped into the process now.
+ObjectNames loadedObjects()
+{
+    ObjectNames names;
+    dl_iterate_phdr(addObjectName, &names);
+    return names;
+}
+
+// The GL driver is loaded when a connection first asks for GLX and unloaded
+// when that connection closes, and each round leaves some kilobytes behind
+// inside it. So what the first opening loaded for GL stays for the process.
+void keepLoadedSince(const ObjectNames& before)
+{
+    if (glPinned.exchange(true))
+        return;
+    for (const std::string& name : loadedObjects())
+        if (!before.count(name))
+            dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 }  // namespace
@@ -66,6 +103,7 @@ GEditorSession::~GEditorSession()
 
 void GEditorSession::run()
 {
+    const ObjectNames before = glPinned.load() ? ObjectNames() : loadedObjects();
     if (!openConnection() || !createWindow())
         return;
     holder->window.store(window);
@@ -74,6 +112,8 @@ void GEditorSession::run()
     XMapWindow(ui, window);
     if (!createContext() || !createDrawing())
         return;
+    if (!glPinned.load())
+        keepLoadedSince(before);
     eventLoop();
 }
 
@@ -197,6 +237,7 @@ void GEditorSession::destroyDrawing()
     if (window)
         holder->releaseCursor(ui);
     holder->window.store(0);
+    skin->cancelCapture();  // a gesture never outlives its window: the host gets its endEdit
     if (canvas) {
         skin->detachCanvas(canvas.get());
         canvas.reset();

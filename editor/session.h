@@ -3,7 +3,9 @@
 // editor window, the GLX context, nanovg with one frame buffer the size of
 // the editor, and the canvas over them. run() builds them, loops on the
 // window's events until a quit message or DestroyNotify, and tears them down
-// in reverse order; a failure at any step ends the thread quietly.
+// in reverse order, cancelling any gesture held at the time; a failure at any
+// step ends the thread quietly. The libraries the first opening loads for GL
+// stay loaded for the process's life.
 // Used only by GEditorWindow's UI thread; borrows the holder and its skin.
 #pragma once
 

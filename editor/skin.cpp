@@ -224,6 +224,13 @@ void GEditorSkin::releaseHidden(GEditorControl* control)
     control->cancelCapture();
 }
 
+void GEditorSkin::cancelCapture()
+{
+    const int index = captureIndex.exchange(-1);
+    if (index >= 0 && index < controls.getCount())
+        controls.get(index)->cancelCapture();
+}
+
 bool GEditorSkin::onLeftDown(bool shift, bool ctrl, int x, int y)
 {
     return routeButton(&GEditorControl::onLeftDown, true, shift, ctrl, x, y);

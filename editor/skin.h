@@ -78,6 +78,7 @@ public:
     bool onRightUp(bool shift, bool ctrl, int x, int y);
     bool onMouseMove(bool shift, bool ctrl, int x, int y);  // true when a control got it
     int cursorAt(int x, int y);  // kCursorNone where no active control is concerned
+    void cancelCapture();        // the session ends: the captured control cancels its gesture
 
     // For controls.
     void eraseUnder(GCanvas* canvas);  // background under the canvas's clip window

@@ -48,25 +48,35 @@ GEffect::~GEffect()
 
 void GEffect::setProgram(int32_t program)
 {
+    BankLock hold = lockBank();
     if (program >= 0 && program < numPrograms && bank.hasProgram(program))
         curProgram = program;
     parametersChanged(0);
 }
 
+int32_t GEffect::getProgram()
+{
+    BankLock hold = lockBank();
+    return curProgram;
+}
+
 void GEffect::setProgramName(const char* name)
 {
+    BankLock hold = lockBank();
     if (bank.hasProgram(curProgram) && name && name[0])
         bank.setProgramName(curProgram, name);
 }
 
 void GEffect::getProgramName(char* name)
 {
+    BankLock hold = lockBank();
     copyText(name, bank.hasProgram(curProgram) ? bank.programName(curProgram) : "",
              kProgramNameLength);
 }
 
 bool GEffect::getProgramNameIndexed(int32_t, int32_t index, char* text)
 {
+    BankLock hold = lockBank();
     if (!bank.hasProgram(index)) {
         *text = 0;
         return false;
@@ -79,6 +89,7 @@ float GEffect::getParameter(int32_t index)
 {
     if (!hasParameter(index))
         return 0.0f;
+    BankLock hold = lockBank();
     return float(bank.parameter(index)->getNormalised(currentSlot(index)));
 }
 
@@ -90,6 +101,7 @@ void GEffect::setParameter(int32_t index, float value)
 
 void GEffect::writeParameter(int index, double normalised)
 {
+    BankLock hold = lockBank();
     bank.parameter(index)->setNormalised(currentSlot(index), normalised);
     refreshCurrentTexts(index);
     onParameterChanged(index);
@@ -108,6 +120,7 @@ void GEffect::getParameterLabel(int32_t index, char* text)
 
 void GEffect::getParameterDisplay(int32_t index, char* text)
 {
+    BankLock hold = lockBank();
     const char* value = hasParameter(index) ? bank.valueText(curProgram, index) : "";
     if (strlen(value) <= size_t(kDisplayMaxLength)) {
         copyText(text, value, kDisplayMaxLength);
@@ -125,6 +138,7 @@ bool GEffect::string2parameter(int32_t index, const char* text)
     bool accepts = parameter->acceptsText();
     if (!text || !accepts)
         return accepts;
+    BankLock hold = lockBank();
     parameter->parseValue(currentSlot(index), text);
     refreshCurrentTexts(index);
     onParameterChanged(index);
@@ -134,12 +148,13 @@ bool GEffect::string2parameter(int32_t index, const char* text)
 
 int32_t GEffect::getChunk(void** data, bool isPreset)
 {
-    if (isPreset) {
-        *data = bank.record(curProgram);
-        return bank.getRecordSize();
-    }
-    *data = bank.bankBytes();
-    return bank.getBankSize();
+    BankLock hold = lockBank();
+    const uint8_t* bytes = isPreset ? bank.record(curProgram) : bank.bankBytes();
+    const int32_t size = isPreset ? bank.getRecordSize() : bank.getBankSize();
+    // A copy: the host reads it after this returns, while the editor may write the bank.
+    chunkCopy.assign(bytes, bytes + size);
+    *data = chunkCopy.data();
+    return size;
 }
 
 int32_t GEffect::setChunk(void* data, int32_t byteSize, bool isPreset)
@@ -147,6 +162,7 @@ int32_t GEffect::setChunk(void* data, int32_t byteSize, bool isPreset)
     int32_t expected = isPreset ? bank.getRecordSize() : bank.getBankSize();
     if (!data || byteSize < expected || expected <= 0)
         return 0;
+    BankLock hold = lockBank();
     uint8_t* to = isPreset ? bank.record(curProgram) : bank.bankBytes();
     memcpy(to, data, size_t(expected));
     for (int p = isPreset ? curProgram : 0; p < (isPreset ? curProgram + 1 : numPrograms); ++p)
@@ -195,7 +211,19 @@ bool GEffect::setSpeakerArrangement(VstSpeakerArrangement* in, VstSpeakerArrange
 {
     if (!in || !out || !supportsIoConfig(in->numChannels, out->numChannels))
         return false;
-    return matchArrangement(&inputArrangement, in) && matchArrangement(&outputArrangement, out);
+    // Both copies first: a host may hand back our own records, even crossed over.
+    VstSpeakerArrangement* newIn = nullptr;
+    VstSpeakerArrangement* newOut = nullptr;
+    if (!matchArrangement(&newIn, in) || !matchArrangement(&newOut, out)) {
+        deallocateArrangement(&newIn);
+        deallocateArrangement(&newOut);
+        return false;
+    }
+    deallocateArrangement(&inputArrangement);
+    deallocateArrangement(&outputArrangement);
+    inputArrangement = newIn;
+    outputArrangement = newOut;
+    return true;
 }
 
 bool GEffect::getSpeakerArrangement(VstSpeakerArrangement** in, VstSpeakerArrangement** out)
@@ -217,6 +245,7 @@ int GEffect::outputChannels() const
 
 bool GEffect::copyProgram(int destination)
 {
+    BankLock hold = lockBank();
     if (!bank.hasProgram(destination) || !bank.hasProgram(curProgram))
         return false;
     if (destination != curProgram)

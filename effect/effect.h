@@ -7,7 +7,9 @@
 // Threads: the host's threads call the program, parameter, chunk and
 // settings operations; the audio thread calls processReplacing and
 // processDoubleReplacing; the editor thread writes parameters through the
-// same operations. No lock is taken; shared scalars are relaxed atomics.
+// same operations. The bank and the current program index are guarded by the
+// bank lock, which the audio thread never takes (it does not touch the bank);
+// other shared scalars are relaxed atomics.
 // Owns: parameters, bank, features, commands, arrangements, scratch, editor.
 #pragma once
 
@@ -16,11 +18,15 @@
 #include "shell/audioeffect.h"
 
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 namespace Zorv {
 
 class GEffect : public AudioEffectX {
 public:
+    using BankLock = std::unique_lock<std::recursive_mutex>;
+
     static constexpr int kMaxChannels = 2;
     static constexpr int kVariableValueSize = 128;
 
@@ -30,6 +36,7 @@ public:
 
     // Programs.
     void setProgram(int32_t program) override;  // out of range: ignored; always recomputes
+    int32_t getProgram() override;              // read under the bank lock
     void setProgramName(const char* name) override;
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
@@ -42,7 +49,8 @@ public:
     void getParameterDisplay(int32_t index, char* text) override;
     bool string2parameter(int32_t index, const char* text) override;
 
-    // State chunk: the bank's own bytes, one record or all of them.
+    // State chunk: a copy of the bank's bytes, one record or all of them, valid
+    // until the next getChunk.
     int32_t getChunk(void** data, bool isPreset) override;
     int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
 
@@ -91,6 +99,8 @@ public:
     // Writes a value of the current program through the full change protocol.
     void writeParameter(int index, double normalised);
 
+    // Held while reading or writing the bank or the program index off the audio thread.
+    BankLock lockBank() const { return BankLock(bankMutex); }
     ProgramBank& getBank() { return bank; }
     const GParameterList& getParameters() const { return parameters; }
     GFeatureMgr& getFeatures() { return features; }
@@ -116,10 +126,15 @@ public:
 protected:
     // Current program's slot of parameter i.
     void* currentSlot(int i) { return bank.slot(curProgram, i); }
-    double naturalValue(int i) { return bank.parameter(i)->getNatural(currentSlot(i)); }
+    double naturalValue(int i)
+    {
+        BankLock hold = lockBank();
+        return bank.parameter(i)->getNatural(currentSlot(i));
+    }
     void refreshCurrentTexts(int i) { bank.refreshTexts(curProgram, i); }
 
     GParameterList parameters;
+    mutable std::recursive_mutex bankMutex;
     ProgramBank bank;
     GFeatureMgr features;
     GCommandMgr commands;
@@ -132,9 +147,11 @@ private:
     bool hasParameter(int32_t index) const { return bank.hasParameter(index); }
     void prepareScratch(int frames);
     void layOutScratch(int nIn, int nOut, int frames);
+    void growScratch(size_t needed);  // throws on failure, keeping the old area
 
+    std::vector<uint8_t> chunkCopy;  // what getChunk handed out last
     double* scratch = nullptr;
-    int scratchCapacity = 0;
+    size_t scratchCapacity = 0;
     int scratchInputs = 0;
     int scratchOutputs = 0;
     int scratchFrames = 0;

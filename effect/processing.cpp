@@ -53,26 +53,29 @@ void GEffect::prepareScratch(int frames)
 {
     if (frames < 1 || frames > kMaxPreparedFrames)
         return;
-    int needed = 2 * kMaxChannels * frames;
+    const size_t needed = size_t(2 * kMaxChannels) * size_t(frames);
     if (needed <= scratchCapacity)
         return;
-    delete[] scratch;
-    scratch = new double[size_t(needed)]();
-    scratchCapacity = needed;
+    growScratch(needed);
     scratchFrames = -1;
+}
+
+void GEffect::growScratch(size_t needed)
+{
+    double* grown = new double[needed]();  // first: a failure keeps the old area and its size
+    delete[] scratch;
+    scratch = grown;
+    scratchCapacity = needed;
 }
 
 void GEffect::layOutScratch(int nIn, int nOut, int frames)
 {
-    int needed = (nIn + nOut) * frames;
+    const size_t needed = size_t(nIn + nOut) * size_t(frames);
     if (needed <= scratchCapacity && nIn == scratchInputs && nOut == scratchOutputs &&
         frames == scratchFrames)
         return;
-    if (needed > scratchCapacity) {  // a host sent more than it announced
-        delete[] scratch;
-        scratch = new double[size_t(needed)]();
-        scratchCapacity = needed;
-    }
+    if (needed > scratchCapacity)  // a host sent more than it announced
+        growScratch(needed);
     for (int k = 0; k < nIn; ++k)
         scratchIn[k] = scratch + size_t(k) * size_t(frames);
     for (int k = 0; k < nOut; ++k)

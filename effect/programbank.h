@@ -2,8 +2,8 @@
 // buffer of ProgramRecords (a 25-byte name, then one value slot per
 // parameter), plus the formatted value and display texts of every
 // (program, parameter) entry so nothing is formatted on demand. The same bytes
-// are the state chunk. Written by the host's threads and the editor thread;
-// values are whole doubles, read by the audio thread through the parameters.
+// are the state chunk. Read and written by the host's threads and the editor
+// thread, always under the owning effect's bank lock; never by the audio thread.
 // Owns its buffers; borrows the effect's parameter list.
 #pragma once
 

@@ -65,7 +65,8 @@ float getParameterTrampoline(AEffect* e, int32_t index)
     return effect ? effect->getParameter(index) : 0.0f;
 }
 
-// Opcodes whose ptr is a text buffer or text the host owns.
+// Opcodes whose ptr is a text buffer or text the host owns. effString2Parameter
+// is not one: a null text asks whether the parameter takes text at all.
 bool needsText(int32_t opcode)
 {
     switch (opcode) {
@@ -74,7 +75,6 @@ bool needsText(int32_t opcode)
     case effGetParamLabel:
     case effGetParamDisplay:
     case effGetParamName:
-    case effString2Parameter:
     case effGetProgramNameIndexed:
     case effGetEffectName:
     case effGetVendorString:
@@ -364,10 +364,14 @@ void AudioEffectX::copySpeaker(VstSpeakerProperties* to, const VstSpeakerPropert
 
 bool AudioEffectX::matchArrangement(VstSpeakerArrangement** to, const VstSpeakerArrangement* from)
 {
-    if (!from || !allocateArrangement(to, from->numChannels))
+    // The copy is made before the old record goes: from may be *to, or share it.
+    VstSpeakerArrangement* copy = nullptr;
+    if (!to || !from || !allocateArrangement(&copy, from->numChannels))
         return false;
-    (*to)->type = from->type;
+    copy->type = from->type;
     for (int32_t i = 0; i < from->numChannels; ++i)
-        copySpeaker(&(*to)->speakers[i], &from->speakers[i]);
+        copySpeaker(&copy->speakers[i], &from->speakers[i]);
+    deallocateArrangement(to);
+    *to = copy;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "tools/plughost.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -64,6 +65,14 @@ bool parseRate(const std::string& text, double& out)
     return true;
 }
 
+// A finite number and nothing else.
+bool parseFinite(const std::string& text)
+{
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    return !text.empty() && !*end && std::isfinite(value);
+}
+
 // Parses one option that takes a value; false with problem set.
 bool parseValued(const std::string& name, const std::string& value, CommandLine& line,
                  std::string& problem)
@@ -99,7 +108,7 @@ bool parseValued(const std::string& name, const std::string& value, CommandLine&
             line.gui.clicks.emplace_back(x, y);
     } else if (name == "--param") {
         size_t eq = value.find('=');
-        ok = eq != std::string::npos && eq > 0;
+        ok = eq != std::string::npos && eq > 0 && parseFinite(value.substr(eq + 1));
         if (ok)
             o.params.emplace_back(value.substr(0, eq), value.substr(eq + 1));
     }

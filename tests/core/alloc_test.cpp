@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 #include <vector>
@@ -13,12 +15,16 @@
 namespace {
 std::atomic<bool> counting{false};
 std::atomic<int> allocations{0};
+std::atomic<size_t> failFrom{0};  // when set, allocations of at least this many bytes fail
 }  // namespace
 
 void* operator new(size_t n)
 {
     if (counting.load())
         ++allocations;
+    const size_t limit = failFrom.load();
+    if (limit && n >= limit)
+        throw std::bad_alloc();
     if (void* p = malloc(n ? n : 1))
         return p;
     throw std::bad_alloc();
@@ -73,4 +79,33 @@ TEST(AudioThread, LargerBlocksThanAnnouncedStillWork)
     q.resume();
     EXPECT_GE(allocationsWhileProcessing(q, 4096, 2, 2), 1);
     EXPECT_EQ(allocationsWhileProcessing(q, 4096, 2, 2), 0);
+}
+
+TEST(AudioThread, FailedScratchGrowthKeepsTheOldArea)
+{
+    constexpr int kBlock = 32;  // its scratch is small enough for the allocator's reuse cache
+    constexpr int kScratchDoubles = 4 * kBlock;
+    Zorv::Quelt q(nullptr);
+    AEffect* e = q.getAeffect();
+    q.setBlockSize(kBlock);
+    q.resume();
+    std::vector<float> a(4096, 0.5f), b(4096, 0.5f);
+    float* io[2] = {a.data(), b.data()};
+    e->processReplacing(e, io, io, kBlock);
+
+    failFrom = sizeof(double) * kScratchDoubles + 1;
+    e->processReplacing(e, io, io, 4096);  // the growth fails: the block is skipped
+    failFrom = 0;
+    EXPECT_EQ(a[kBlock], 0.5f);
+    EXPECT_EQ(b[4095], 0.5f);
+
+    // An area freed by the failed growth would be the next one of its size handed out.
+    double* reused = new double[kScratchDoubles];
+    std::fill(reused, reused + kScratchDoubles, 7.0);
+    e->processReplacing(e, io, io, kBlock);
+    EXPECT_EQ(std::count(reused, reused + kScratchDoubles, 7.0), kScratchDoubles);
+    delete[] reused;
+    e->processReplacing(e, io, io, 4096);  // grows now
+    for (int i = 0; i < 4096; ++i)
+        ASSERT_TRUE(std::isfinite(a[size_t(i)]) && std::isfinite(b[size_t(i)])) << i;
 }

@@ -122,7 +122,8 @@ TEST(Chunk, ProgramChunkLandsOnTheCurrentProgram)
     q.setProgram(2);
     void* data = nullptr;
     ASSERT_EQ(q.getChunk(&data, true), 49);
-    std::vector<uint8_t> record(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + 60);
+    std::vector<uint8_t> record(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + 49);
+    record.resize(60, 0xEE);  // a host's excess bytes
     q.setProgram(5);
     EXPECT_EQ(q.setChunk(record.data(), 60, true), 49);  // excess ignored
     EXPECT_EQ(name(q, 5), "Choppy");

@@ -47,6 +47,28 @@ TEST(DisplayBarMeter, RedrawsOnceTheFractionMovesByTheTolerance)
     EXPECT_FALSE(bar.needsRedraw());
 }
 
+namespace {
+
+// The audio thread writes once during the draw, then the value holds.
+struct RampEndMeter : GBarFracMeter {
+    using GBarFracMeter::GBarFracMeter;
+    double fraction() const override { return reads++ == 0 ? 0.3 : 0.8; }
+    mutable int reads = 0;
+};
+
+}  // namespace
+
+TEST(DisplayBarMeter, RemembersTheFractionItDrew)
+{
+    displaytest::DisplayFixture f;
+    std::atomic<double> level{0.0};
+    RampEndMeter bar(f.args(188, 38, 119, 9), &level, kLeftToRight, displaytest::kWhite);
+    EXPECT_TRUE(bar.refresh(&f.canvas));  // draws 0.3
+    EXPECT_TRUE(bar.needsRedraw()) << "0.3 on screen while the value holds at 0.8";
+    EXPECT_TRUE(bar.refresh(&f.canvas));
+    EXPECT_FALSE(bar.needsRedraw());
+}
+
 TEST(DisplayImageMeters, Frames)
 {
     displaytest::DisplayFixture f;

@@ -47,6 +47,42 @@ TEST(DisplayValue, FollowsHostAndEditorChangesWithUnits)
     EXPECT_TRUE(attack.needsRedraw());
 }
 
+namespace {
+
+// A gate whose parameter moves once while the editor reads it (the host thread
+// writing between two reads of one draw), then holds.
+struct MovingGate : displaytest::CommandGate {
+    using CommandGate::CommandGate;
+    int32_t getProgram() override
+    {
+        if (armed && ++reads == 2) {
+            armed = false;
+            setParameter(Zorv::kAttack, 0.25f);
+        }
+        return CommandGate::getProgram();
+    }
+    bool armed = false;
+    int reads = 0;
+};
+
+}  // namespace
+
+TEST(DisplayValue, AValueThatMovesDuringTheDrawIsDrawnAgain)
+{
+    displaytest::DisplayFixture f;
+    MovingGate gate(skintest::Recorder::callback);
+    ControlArgs args = f.args(135, 155, 60, 15, 1);
+    args.effect = &gate;
+    GValue attack(args, kAttack, &f.font);
+    gate.setParameter(kAttack, 0.5f);
+    gate.armed = true;
+    EXPECT_TRUE(attack.refresh(&f.canvas));
+    EXPECT_STREQ(attack.text(), "7.5 ms");
+    EXPECT_TRUE(attack.needsRedraw()) << "the draw may have shown 15.0 ms";
+    EXPECT_TRUE(attack.refresh(&f.canvas));
+    EXPECT_FALSE(attack.needsRedraw());
+}
+
 TEST(DisplayLabel, ExpandsOnceUnlessItHasAnInterval)
 {
     displaytest::DisplayFixture f;

@@ -2,6 +2,8 @@
 // words of the skin; no GL context is needed for any of it.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "controls/canvas.h"
 #include "nanovg.h"
 
@@ -35,6 +37,18 @@ TEST(CanvasClip, StartsAsWholeSurfaceAndClampsToIt)
 
     canvas.ResetClip();
     expectClip(canvas, 0, 0, 330, 195);
+}
+
+TEST(CanvasClip, HugeSurfacesAndSizesStayInside)
+{
+    const int big = INT_MAX - 5;
+    GCanvas canvas(nullptr, big, big);
+    canvas.SetClip(10, 20, INT_MAX, INT_MAX);
+    expectClip(canvas, 10, 20, big - 10, big - 20);
+    canvas.SetClip(big - 1, 0, 100, big);
+    expectClip(canvas, big - 1, 0, 1, big);
+    canvas.SetClip(INT_MAX, INT_MAX, INT_MAX, INT_MAX);
+    expectClip(canvas, big, big, 0, 0);
 }
 
 TEST(CanvasText, AnchorsByAlignmentBelowTheBoxCentre)

@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace Zorv {
@@ -63,6 +64,59 @@ TEST_F(HostInput, NullTextPointersAreRefused)
     host.dispatch(effString2Parameter, 0, 0, nullptr);
     host.dispatch(effGetSpeakerArrangement, 0, 0, nullptr);
     EXPECT_TRUE(snapshot(host) == before);
+}
+
+TEST_F(HostInput, NullTextToString2ParameterAsksWhetherTextIsAccepted)
+{
+    BankSnapshot before = snapshot(host);
+    for (int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(host.dispatch(effString2Parameter, i, 0, nullptr), 1) << i;
+    for (int32_t i : kBadParams)
+        EXPECT_EQ(host.dispatch(effString2Parameter, i, 0, nullptr), 0) << i;
+    EXPECT_TRUE(snapshot(host) == before);
+}
+
+constexpr int32_t kStereoType = 1;  // the published stereo arrangement type
+
+// Stereo with a type and named speakers, so a lost copy shows.
+VstSpeakerArrangement namedStereo(const char* prefix)
+{
+    VstSpeakerArrangement a{};
+    a.type = kStereoType;
+    a.numChannels = 2;
+    for (int k = 0; k < 2; ++k)
+        snprintf(a.speakers[k].name, sizeof(a.speakers[k].name), "%s%d", prefix, k);
+    return a;
+}
+
+void expectNamedStereo(const VstSpeakerArrangement* a, const char* prefix)
+{
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->numChannels, 2);
+    EXPECT_EQ(a->type, kStereoType);
+    for (int k = 0; k < 2; ++k)
+        EXPECT_EQ(std::string(a->speakers[k].name), prefix + std::to_string(k));
+}
+
+TEST_F(HostInput, ArrangementsHandedBackStayValid)
+{
+    VstSpeakerArrangement in = namedStereo("in"), out = namedStereo("out");
+    ASSERT_EQ(host.dispatch(effSetSpeakerArrangement, 0, intptr_t(&in), &out), 1);
+    VstSpeakerArrangement* own[2] = {};
+    ASSERT_EQ(host.dispatch(effGetSpeakerArrangement, 0, intptr_t(&own[0]), &own[1]), 1);
+    // "Keep what you have": the very records it handed out.
+    EXPECT_EQ(host.dispatch(effSetSpeakerArrangement, 0, intptr_t(own[0]), own[1]), 1);
+    ASSERT_EQ(host.dispatch(effGetSpeakerArrangement, 0, intptr_t(&own[0]), &own[1]), 1);
+    expectNamedStereo(own[0], "in");
+    expectNamedStereo(own[1], "out");
+    // Crossed over: each copy reads a record the other replaces.
+    EXPECT_EQ(host.dispatch(effSetSpeakerArrangement, 0, intptr_t(own[1]), own[0]), 1);
+    ASSERT_EQ(host.dispatch(effGetSpeakerArrangement, 0, intptr_t(&own[0]), &own[1]), 1);
+    expectNamedStereo(own[0], "out");
+    expectNamedStereo(own[1], "in");
+    GChannels<float> signal = tone(2, 1024, 0.5), result;
+    host.process(signal, result, 2, 512);
+    EXPECT_TRUE(allFinite(result));
 }
 
 TEST_F(HostInput, RefusedArrangementsKeepTheOldOnes)

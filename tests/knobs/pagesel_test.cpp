@@ -40,6 +40,24 @@ TEST(PageSelector, SwitchesOnPressNeverOnRelease)
     EXPECT_EQ(f.skin.cursorAt(321, 18), kCursorHand);
 }
 
+TEST(PageSelector, CancelledCaptureEndsThePressKeepsThePage)
+{
+    TabFixture f;
+    f.skin.drawPass(&f.canvas);
+    f.skin.onLeftDown(false, false, 260, 5);
+    f.skin.drawPass(&f.canvas);
+    f.second->cancelCapture();
+    EXPECT_FALSE(f.second->isPressed());
+    EXPECT_TRUE(f.second->needsRedraw()) << "the highlight goes";
+    EXPECT_EQ(f.skin.getPage(), 2);
+
+    f.skin.onLeftDown(false, false, 190, 5);
+    f.skin.cancelCapture();  // the editor closes while the tab is held
+    EXPECT_FALSE(f.first->isPressed());
+    EXPECT_EQ(f.skin.getCaptureIndex(), -1);
+    EXPECT_FALSE(f.skin.onLeftUp(false, false, 190, 5)) << "the late release finds no press";
+}
+
 TEST(PageSelector, HighlightOnlyWhileHeldAlsoOnTheShownPage)
 {
     TabFixture f;

@@ -109,6 +109,25 @@ TEST(PotGesture, HostSeesBeginCurrentValueOnePerMoveAndEnd)
     EXPECT_EQ(f.skin.getCaptureIndex(), -1);
 }
 
+TEST(PotGesture, CancelledCaptureEndsTheGestureAndLaterMovesDoNothing)
+{
+    PotFixture f(kFade);
+    f.set(kFade, 0.5);
+    f.skin.onLeftDown(false, false, 80, 125);
+    f.skin.onMouseMove(false, false, 80, 115);
+    f.skin.cancelCapture();  // the editor closes mid-drag
+    f.skin.cancelCapture();  // and nothing is left to cancel
+    EXPECT_EQ(f.skin.getCaptureIndex(), -1);
+    EXPECT_FALSE(f.pot->isPressed());
+    EXPECT_FALSE(f.pot->isDragging());
+    f.skin.onMouseMove(false, false, 80, 25);  // plain motion after reopening
+    f.skin.onLeftUp(false, false, 80, 25);
+    EXPECT_NEAR(f.stored(kFade), 0.6, 1e-12);
+    ASSERT_EQ(Recorder::calls.size(), 4u);
+    EXPECT_EQ(Recorder::calls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(Recorder::calls.back().opcode, audioMasterEndEdit);
+}
+
 TEST(PotGesture, CtrlClickResetsAtOnceIgnoresMovesAndEndsOnce)
 {
     PotFixture f(kThresh);

@@ -81,6 +81,7 @@ protected:
     }
 
     Pixels grab() { return grabWindow(display, editor); }
+    void holdKnobDragged();
 
     void pointerTo(int x, int y)
     {
@@ -184,6 +185,58 @@ TEST_F(PluginEditorTest, DraggingTheThresholdKnobIsOneAutomationGesture)
         EXPECT_NEAR(gesture[size_t(step + 1)].opt, before + 0.05f * float(step), 1e-4f);
     EXPECT_TRUE(waitFor([&] { return !sameIn(grab(), readout, kThreshValue); }))
         << "the read-out follows";
+}
+
+// A drag on the threshold knob, held: the host has seen its beginEdit and two moves.
+void PluginEditorTest::holdKnobDragged()
+{
+    host->calls().clear();
+    pointerTo(80, 125);
+    button(true);
+    pointerTo(80, 120);
+    pointerTo(80, 115);
+    ASSERT_TRUE(waitFor([&] { return host->calls().count(audioMasterAutomate) >= 3; }));
+    ASSERT_EQ(host->calls().count(audioMasterBeginEdit), 1);
+    ASSERT_EQ(host->calls().count(audioMasterEndEdit), 0);
+}
+
+TEST_F(PluginEditorTest, ClosingMidDragEndsTheGestureAndReopeningStartsClean)
+{
+    holdKnobDragged();
+    host->dispatch(effEditClose);
+    EXPECT_EQ(host->calls().count(audioMasterEndEdit), 1) << "closed before the release";
+    button(false);
+
+    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    ASSERT_TRUE(waitFor([&] { return (editor = editorWindow()) != 0; }));
+    ASSERT_TRUE(waitFor([&] { return sameIn(grab(), frame0, {0, 20, 180, 80}); }));
+    const float value = host->getParameter(0);
+    host->calls().clear();
+    for (int step = 1; step <= 4; ++step)
+        pointerTo(80, 115 - 10 * step);  // plain motion over the knob
+    pointerTo(80, 125);
+    EXPECT_EQ(host->getParameter(0), value);
+    EXPECT_EQ(host->calls().count(audioMasterAutomate), 0);
+}
+
+TEST_F(PluginEditorTest, HostWindowDestroyedMidDragEndsTheGesture)
+{
+    holdKnobDragged();
+    XDestroyWindow(display, parent);
+    XSync(display, False);
+    parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return host->calls().count(audioMasterEndEdit) == 1; }));
+    button(false);
+    EXPECT_EQ(host->calls().count(audioMasterEndEdit), 1);
+}
+
+TEST_F(PluginEditorTest, EffCloseMidDragEndsTheGesture)
+{
+    holdKnobDragged();
+    host->close();
+    EXPECT_EQ(host->calls().count(audioMasterEndEdit), 1);
+    button(false);
+    host.reset();
 }
 
 TEST_F(PluginEditorTest, LevelBarFollowsTheGain)

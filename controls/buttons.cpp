@@ -31,32 +31,6 @@ int nextInt(XP::TokenReader& tokens)
     return tokens.tokenAsInt(tokens.cursor++);
 }
 
-bool bound(GEffect* effect, int index)
-{
-    return effect && effect->getBank().hasParameter(index);
-}
-
-double shownValue(GEffect* effect, int index)
-{
-    if (!bound(effect, index))
-        return 0.0;
-    ProgramBank& bank = effect->getBank();
-    return bank.parameter(index)->getQuantised(bank.slot(effect->getProgram(), index));
-}
-
-double storedValue(GEffect* effect, int index)
-{
-    if (!bound(effect, index))
-        return 0.0;
-    ProgramBank& bank = effect->getBank();
-    return bank.parameter(index)->getNormalised(bank.slot(effect->getProgram(), index));
-}
-
-double defaultValue(GEffect* effect, int index)
-{
-    return bound(effect, index) ? effect->getBank().parameter(index)->getDefault() : 0.0;
-}
-
 // Frame of a switch or radio strip for a state and the press; a one-frame
 // strip has only frame 0.
 int stateFrame(bool on, bool pressed, int frames)
@@ -171,7 +145,7 @@ int GSwitch::cursorAt(int, int)
 
 bool GSwitch::isOn() const
 {
-    return shownValue(effect, paramIndex) >= kOnAt;
+    return shownValue(paramIndex) >= kOnAt;
 }
 
 bool GSwitch::onLeftDown(bool, bool control, int, int)
@@ -179,7 +153,7 @@ bool GSwitch::onLeftDown(bool, bool control, int, int)
     if (pressed)  // one gesture per capture
         return true;
     pressed = true;
-    const double target = control ? defaultValue(effect, paramIndex) : isOn() ? 0.0 : 1.0;
+    const double target = control ? defaultValue(paramIndex) : isOn() ? 0.0 : 1.0;
     beginEdit(paramIndex);
     reportValue(paramIndex);
     writeParameter(paramIndex, target);
@@ -221,7 +195,7 @@ int GRadio::cursorAt(int, int)
 
 bool GRadio::selected() const
 {
-    const double v = shownValue(effect, paramIndex);
+    const double v = shownValue(paramIndex);
     return (bandLow <= v && v < bandHigh) || (v == 1.0 && bandHigh == 1.0);
 }
 
@@ -232,7 +206,7 @@ bool GRadio::onLeftDown(bool, bool control, int, int)
     pressed = true;
     beginEdit(paramIndex);
     reportValue(paramIndex);
-    writeParameter(paramIndex, control ? defaultValue(effect, paramIndex) : bandTarget);
+    writeParameter(paramIndex, control ? defaultValue(paramIndex) : bandTarget);
     requestRedraw();
     return true;
 }
@@ -272,7 +246,7 @@ GEditorControl* GImgButton::create(const ControlArgs& args, XP::TokenReader& tok
 int GImgButton::frameIndex()
 {
     const int frames = image->frameCount();
-    if (frames < 2 || !(pressed || storedValue(effect, paramIndex) >= kOnAt))
+    if (frames < 2 || !(pressed || storedValue(paramIndex) >= kOnAt))
         return 0;
     return frames >= kFramesWithPressed && pressed ? kPressedFrame : 1;
 }

@@ -104,4 +104,27 @@ void GEditorControl::reportValue(int index)
         effect->notifyAutomated(index, effect->getParameter(index));
 }
 
+double GEditorControl::shownValue(int index) const
+{
+    if (!hasParameter(index))
+        return 0.0;
+    GEffect::BankLock hold = effect->lockBank();
+    ProgramBank& bank = effect->getBank();
+    return bank.parameter(index)->getQuantised(bank.slot(effect->getProgram(), index));
+}
+
+double GEditorControl::storedValue(int index) const
+{
+    if (!hasParameter(index))
+        return 0.0;
+    GEffect::BankLock hold = effect->lockBank();
+    ProgramBank& bank = effect->getBank();
+    return bank.parameter(index)->getNormalised(bank.slot(effect->getProgram(), index));
+}
+
+double GEditorControl::defaultValue(int index) const
+{
+    return hasParameter(index) ? effect->getBank().parameter(index)->getDefault() : 0.0;
+}
+
 }  // namespace Zorv

@@ -64,6 +64,11 @@ protected:
     void endEdit(int index);                    // audioMasterEndEdit
     void writeParameter(int index, double normalised);  // full write, then automate
     void reportValue(int index);                // automate the current value unchanged
+    // Values of parameter index in the current program, read under the bank
+    // lock; 0 when the effect lacks it.
+    double shownValue(int index) const;    // quantised
+    double storedValue(int index) const;   // normalised, as stored
+    double defaultValue(int index) const;  // the parameter's default
 
     int x, y, w, h;
     int page;

@@ -66,7 +66,7 @@ bool GPot::onLeftDown(bool, bool control, int px, int py)
     beginEdit(paramIndex);
     reportValue(paramIndex);
     if (control && hasParameter(paramIndex))
-        writeParameter(paramIndex, effect->getBank().parameter(paramIndex)->getDefault());
+        writeParameter(paramIndex, defaultValue(paramIndex));
     requestRedraw();
     return true;
 }
@@ -102,20 +102,12 @@ void GPot::cancelCapture()
 
 double GPot::shownValue() const
 {
-    if (!hasParameter(paramIndex))
-        return 0.0;
-    GEffect::BankLock hold = effect->lockBank();
-    ProgramBank& bank = effect->getBank();
-    return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
+    return GEditorControl::shownValue(paramIndex);
 }
 
 double GPot::storedValue() const
 {
-    if (!hasParameter(paramIndex))
-        return 0.0;
-    GEffect::BankLock hold = effect->lockBank();
-    ProgramBank& bank = effect->getBank();
-    return bank.parameter(paramIndex)->getNormalised(bank.slot(effect->getProgram(), paramIndex));
+    return GEditorControl::storedValue(paramIndex);
 }
 
 GVertex GPot::arcPoint(double v, double d) const

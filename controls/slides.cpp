@@ -59,18 +59,12 @@ GEditorControl* GSlide::create(const ControlArgs& args, XP::TokenReader& tokens,
 
 double GSlide::storedValue() const
 {
-    if (!hasParameter(paramIndex))
-        return 0.0;
-    ProgramBank& bank = effect->getBank();
-    return bank.parameter(paramIndex)->getNormalised(bank.slot(effect->getProgram(), paramIndex));
+    return GEditorControl::storedValue(paramIndex);
 }
 
 double GSlide::shownValue() const
 {
-    if (!hasParameter(paramIndex))
-        return 0.0;
-    ProgramBank& bank = effect->getBank();
-    return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
+    return GEditorControl::shownValue(paramIndex);
 }
 
 int GSlide::knobTop()
@@ -100,7 +94,7 @@ bool GSlide::onLeftDown(bool, bool control, int px, int py)
     beginEdit(paramIndex);
     reportValue(paramIndex);
     if (control && hasParameter(paramIndex))
-        writeParameter(paramIndex, effect->getBank().parameter(paramIndex)->getDefault());
+        writeParameter(paramIndex, defaultValue(paramIndex));
     requestRedraw();
     return true;
 }

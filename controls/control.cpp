@@ -111,8 +111,9 @@ bool GEditorControl::wheelParameter(int index, bool fine, int notches)
     if (notches == 0 || !hasParameter(index))
         return false;
     ProgramBank& bank = effect->getBank();
-    const double stored = bank.parameter(index)->getNormalised(bank.slot(effect->getProgram(), index));
-    const double v = stored + notches * (fine ? kWheelFineStep : kWheelStep);
+    const void* slot = bank.slot(effect->getProgram(), index);
+    const double v = bank.parameter(index)->getNormalised(slot) +
+                     notches * (fine ? kWheelFineStep : kWheelStep);
     effect->beginEdit(index);
     writeParameter(index, v >= 0.0 ? (v < 1.0 ? v : 1.0) : 0.0);  // a NaN lands on 0
     effect->endEdit(index);

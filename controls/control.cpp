@@ -5,6 +5,13 @@
 
 namespace Zorv {
 
+namespace {
+
+constexpr double kWheelStep = 0.02;       // of the range, per notch
+constexpr double kWheelFineStep = 0.002;  // with Shift
+
+}  // namespace
+
 GEditorControl::GEditorControl(const ControlArgs& args)
     : x(args.x), y(args.y), w(args.w), h(args.h), page(args.page), effect(args.effect),
       skin(args.skin)
@@ -66,6 +73,7 @@ bool GEditorControl::onRightDown(bool, bool, int, int) { return false; }
 bool GEditorControl::onRightUp(bool, bool, int, int) { return false; }
 void GEditorControl::onMouseMove(bool, bool, int, int) {}
 void GEditorControl::cancelCapture() {}
+bool GEditorControl::onWheel(bool, bool, int, int, int) { return false; }
 
 bool GEditorControl::contains(int px, int py) const
 {
@@ -96,6 +104,18 @@ void GEditorControl::writeParameter(int index, double normalised)
         return;
     effect->writeParameter(index, normalised);
     effect->notifyAutomated(index, effect->getParameter(index));
+}
+
+bool GEditorControl::wheelParameter(int index, bool fine, int notches)
+{
+    if (notches == 0 || !hasParameter(index))
+        return false;
+    const double v = storedValue(index) + notches * (fine ? kWheelFineStep : kWheelStep);
+    effect->beginEdit(index);
+    writeParameter(index, v >= 0.0 ? (v < 1.0 ? v : 1.0) : 0.0);  // a NaN lands on 0
+    effect->endEdit(index);
+    requestRedraw();
+    return true;
 }
 
 void GEditorControl::reportValue(int index)

@@ -45,6 +45,8 @@ public:
     virtual bool onRightUp(bool shift, bool control, int x, int y);    // true: end capture
     virtual void onMouseMove(bool shift, bool control, int x, int y);  // nothing by default
     virtual void cancelCapture();                                      // nothing by default
+    // Wheel notches over the control (positive: up); true when taken. Not taken by default.
+    virtual bool onWheel(bool shift, bool control, int x, int y, int notches);
 
     int getX() const { return x; }
     int getY() const { return y; }
@@ -69,6 +71,10 @@ protected:
     double shownValue(int index) const;    // quantised
     double storedValue(int index) const;   // normalised, as stored
     double defaultValue(int index) const;  // the parameter's default
+    // One wheel gesture: the stored value moved by notches steps of 0.02 (0.002
+    // when fine), clamped to 0..1, written between beginEdit and endEdit, then a
+    // redraw request. False, with nothing sent, for 0 notches or a missing index.
+    bool wheelParameter(int index, bool fine, int notches);
 
     int x, y, w, h;
     int page;

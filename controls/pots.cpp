@@ -100,6 +100,14 @@ void GPot::cancelCapture()
     onLeftUp(false, false, lastX, lastY);
 }
 
+// The stored value moves by the wheel step and is not snapped; the knob shows
+// it quantised, so on a stepped parameter it stays put until the stored value
+// passes half-way to the next step, then jumps a whole step.
+bool GPot::onWheel(bool shift, bool, int, int, int notches)
+{
+    return !pressed && wheelParameter(paramIndex, shift, notches);
+}
+
 double GPot::shownValue() const
 {
     return GEditorControl::shownValue(paramIndex);

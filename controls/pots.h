@@ -4,6 +4,8 @@
 // a left-button drag: up or right raises it, Shift makes it ten times finer,
 // Ctrl-click resets it to the default. Each gesture reaches the host as one
 // beginEdit, the current value, one automated value per move, one endEdit.
+// A wheel notch nudges the value by 0.02 (Shift: 0.002) as a gesture of its
+// own: beginEdit, the new value, endEdit.
 // GPot holds the interaction; the four skin types only draw.
 // UI thread only. Colours and images are borrowed from the skin's resources;
 // effect and skin are borrowed through the control base.
@@ -30,6 +32,7 @@ public:
     bool onLeftUp(bool shift, bool control, int x, int y) override;    // ends it
     void onMouseMove(bool shift, bool control, int x, int y) override; // drag step
     void cancelCapture() override;                                      // ends a gesture
+    bool onWheel(bool shift, bool control, int x, int y, int notches) override;  // a nudge
     bool needsRedraw() override;  // dirty, or the shown value moved since the last draw
 
     int parameterIndex() const { return paramIndex; }

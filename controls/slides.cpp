@@ -128,6 +128,11 @@ void GSlide::cancelCapture()
     onLeftUp(false, false, lastX, lastY);
 }
 
+bool GSlide::onWheel(bool shift, bool, int, int, int notches)
+{
+    return !pressed && wheelParameter(paramIndex, shift, notches);
+}
+
 void GSlide::draw(GCanvas* canvas)
 {
     const int top = knobTop();

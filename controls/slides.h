@@ -4,7 +4,9 @@
 // (the knob follows the pointer), Shift makes it ten times finer, Ctrl-click
 // resets the default. While held, a rectangle of the press colour covers part
 // of the knob. Each gesture reaches the host as beginEdit, the current value,
-// one automated value per write, endEdit; a lost capture still ends it.
+// one automated value per write, endEdit; a lost capture still ends it. A
+// wheel notch anywhere on the slide nudges the value by 0.02 (Shift: 0.002)
+// as a gesture of its own: beginEdit, the new value, endEdit.
 // UI thread only. Borrows the knob image and the colour from the skin's
 // resources, effect and skin through the control base.
 #pragma once
@@ -37,6 +39,7 @@ public:
     bool onLeftUp(bool shift, bool control, int x, int y) override;    // ends the gesture
     void onMouseMove(bool shift, bool control, int x, int y) override; // drag step
     void cancelCapture() override;                                      // ends the gesture
+    bool onWheel(bool shift, bool control, int x, int y, int notches) override;  // anywhere
     virtual int knobTop();  // knob top for the shown value: travel at 0, 1 at 1
 
     int getTravel() const { return travel; }

@@ -40,7 +40,7 @@ public:
     void idle() override;                 // passes on a held-back refresh; a heartbeat
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
-    bool onWheel(float) override { return false; }
+    bool onWheel(float) override { return false; }  // the window reads X wheel buttons itself
     bool setKnobMode(int) override { return false; }
 
     virtual GEffect* getGEffect();    // the owning effect as the framework type

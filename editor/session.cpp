@@ -213,6 +213,8 @@ void GEditorSession::pointerButton(const XButtonEvent& b, bool press)
         press ? skin->onLeftDown(shift, ctrl, b.x, b.y) : skin->onLeftUp(shift, ctrl, b.x, b.y);
     else if (b.button == Button3)
         press ? skin->onRightDown(shift, ctrl, b.x, b.y) : skin->onRightUp(shift, ctrl, b.x, b.y);
+    else if (press && (b.button == Button4 || b.button == Button5))
+        skin->onWheel(shift, ctrl, b.x, b.y, b.button == Button4 ? 1 : -1);
     holder->updateCursor(ui, b.x, b.y);
 }
 

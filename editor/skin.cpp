@@ -260,6 +260,18 @@ bool GEditorSkin::onMouseMove(bool shift, bool ctrl, int x, int y)
     return true;
 }
 
+bool GEditorSkin::onWheel(bool shift, bool ctrl, int x, int y, int notches)
+{
+    // A drag in progress owns the pointer; a nudge elsewhere would interleave gestures.
+    if (captureIndex >= 0)
+        return false;
+    const int index = hitTest(x, y);
+    if (index < 0)
+        return false;
+    GEditorControl* control = controls.get(index);
+    return control->onWheel(shift, ctrl, x - control->getX(), y - control->getY(), notches);
+}
+
 int GEditorSkin::cursorAt(int x, int y)
 {
     GEditorControl* control = activeTarget(x, y);

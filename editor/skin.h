@@ -77,6 +77,9 @@ public:
     bool onRightDown(bool shift, bool ctrl, int x, int y);
     bool onRightUp(bool shift, bool ctrl, int x, int y);
     bool onMouseMove(bool shift, bool ctrl, int x, int y);  // true when a control got it
+    // Wheel notches (positive: up) to the active control under the point; ignored
+    // while a control holds the capture. The capture is left alone.
+    bool onWheel(bool shift, bool ctrl, int x, int y, int notches);
     int cursorAt(int x, int y);  // kCursorNone where no active control is concerned
     void cancelCapture();        // the session ends: the captured control cancels its gesture
 

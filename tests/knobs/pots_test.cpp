@@ -208,3 +208,112 @@ TEST(PotFrames, ImagePotAndBackgroundDotPickTheirFrames)
     two.onLeftUp(false, false, 25, 25);
     EXPECT_EQ(two.imageFrame(), 0);
 }
+
+namespace {
+
+// One of each pot type, side by side on page 1 above the fixture's own, all
+// bound to Attack, and a Thresh pot on page 2.
+struct WheelFixture : PotFixture {
+    WheelFixture() : PotFixture(kAttack)
+    {
+        pots[0] = adopt(new GPotDot(args(1, 0, 0, 50, 50), kAttack, kColour, 15, kColour));
+        pots[1] = adopt(new GBgPotDot(args(1, 60, 0, 50, 50), kAttack, &strip, 15, kColour));
+        pots[2] = adopt(new GPotLine(args(1, 120, 0, 50, 50), kAttack, kColour, 20, kColour));
+        pots[3] = adopt(new GImgPot(args(1, 180, 0, 50, 50), kAttack, &strip));
+        hidden = adopt(new GPotDot(args(2, 0, 100, 50, 50), kThresh, kColour, 15, kColour));
+    }
+
+    std::vector<int> opcodes() const
+    {
+        std::vector<int> codes;
+        for (const HostCall& call : Recorder::calls)
+            codes.push_back(call.opcode);
+        return codes;
+    }
+
+    GImageResource strip{"strip", "Quelt.png", 50, 50, 31};
+    GPot* pots[4] = {};
+    GPot* hidden = nullptr;
+};
+
+const std::vector<int> kNudge = {audioMasterBeginEdit, audioMasterAutomate, audioMasterEndEdit};
+
+}  // namespace
+
+TEST(PotWheel, EveryTypeStepsByTheWheelStepAndClampsAsOneGesturePerNotch)
+{
+    struct Case {
+        double start;
+        bool shift;
+        int notches;
+        double expected;
+    } cases[] = {
+        {0.5, false, 1, 0.52},  {0.5, false, -1, 0.48}, {0.5, true, 1, 0.502},
+        {0.5, true, -1, 0.498}, {0.99, false, 1, 1.0},  {0.001, true, -1, 0.0},
+        {1.0, false, 1, 1.0},   {0.0, false, -1, 0.0},  {3.0, false, -1, 1.0},
+        {std::numeric_limits<double>::quiet_NaN(), false, 1, 0.0},
+    };
+    for (const Case& c : cases) {
+        WheelFixture f;
+        for (GPot* pot : f.pots) {
+            f.set(kAttack, c.start);
+            const int px = pot->getX() + 25, py = pot->getY() + 25;
+            EXPECT_TRUE(f.skin.onWheel(c.shift, false, px, py, c.notches));
+            EXPECT_NEAR(f.stored(kAttack), c.expected, 1e-12)
+                << pot->getX() << ": " << c.start << (c.shift ? " fine " : " by ") << c.notches;
+            EXPECT_EQ(f.opcodes(), kNudge);
+            for (const HostCall& call : Recorder::calls)
+                EXPECT_EQ(call.index, kAttack);
+            EXPECT_EQ(f.automated(), (std::vector<float>{float(c.expected)}));
+            EXPECT_FALSE(pot->isPressed());
+            EXPECT_EQ(f.skin.getCaptureIndex(), -1);
+        }
+    }
+}
+
+TEST(PotWheel, NothingElseTakesItAndADragInProgressKeepsItsOwnGesture)
+{
+    WheelFixture f;
+    f.set(kAttack, 0.5);
+    f.set(kThresh, 0.5);
+    f.skin.drawPass(&f.canvas);
+    EXPECT_FALSE(f.skin.onWheel(false, false, 300, 180, 1)) << "background";
+    EXPECT_FALSE(f.skin.onWheel(false, false, 25, 125, 1)) << "pot of page 2";
+    EXPECT_FALSE(f.skin.onWheel(false, false, 25, 25, 0));
+    EXPECT_TRUE(Recorder::calls.empty());
+    EXPECT_FALSE(f.pots[0]->needsRedraw());
+
+    f.skin.onLeftDown(false, false, 25, 25);  // a drag on the first pot
+    EXPECT_FALSE(f.skin.onWheel(false, false, 25, 25, 1)) << "the dragged pot";
+    EXPECT_FALSE(f.skin.onWheel(false, false, 85, 25, 1)) << "another pot";
+    EXPECT_FALSE(f.pots[0]->onWheel(false, false, 25, 25, 1)) << "pressed, called directly";
+    f.skin.onMouseMove(false, false, 25, 15);
+    f.skin.onLeftUp(false, false, 25, 15);
+    EXPECT_EQ(f.opcodes(), (std::vector<int>{audioMasterBeginEdit, audioMasterAutomate,
+                                             audioMasterAutomate, audioMasterEndEdit}));
+    EXPECT_NEAR(f.stored(kAttack), 0.6, 1e-12);
+
+    Recorder::calls.clear();
+    f.skin.setPage(2);
+    EXPECT_TRUE(f.skin.onWheel(false, false, 25, 125, -1)) << "once its page is shown";
+    EXPECT_NEAR(f.stored(kThresh), 0.48, 1e-12);
+    EXPECT_EQ(f.opcodes(), kNudge);
+    EXPECT_TRUE(f.hidden->needsRedraw());
+}
+
+TEST(PotWheel, SteppedParameterStoresTheStepAndShowsTheNearestStep)
+{
+    WheelFixture f;  // Fade has 99 steps: one is 1/99, more than a fine notch
+    GPot* fade = f.adopt(new GPotDot(f.args(1, 0, 60, 50, 50), kFade, kColour, 15, kColour));
+    f.set(kFade, 50.0 / 99);
+    f.skin.drawPass(&f.canvas);
+    f.skin.onWheel(true, false, 25, 85, 1);
+    EXPECT_NEAR(f.stored(kFade), 50.0 / 99 + 0.002, 1e-12);
+    EXPECT_NEAR(fade->shownValue(), 50.0 / 99, 1e-12);
+    f.skin.onWheel(true, false, 25, 85, 1);
+    f.skin.onWheel(true, false, 25, 85, 1);  // past half a step
+    EXPECT_NEAR(fade->shownValue(), 51.0 / 99, 1e-12);
+    f.skin.onWheel(false, false, 25, 85, 1);
+    EXPECT_NEAR(f.stored(kFade), 50.0 / 99 + 0.026, 1e-12);
+    EXPECT_NEAR(fade->shownValue(), 53.0 / 99, 1e-12);
+}

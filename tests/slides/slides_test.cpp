@@ -211,6 +211,57 @@ TEST(SlideRedraw, OnlyWhenTheKnobMovesOrThePressChanges)
     EXPECT_TRUE(f.slide->needsRedraw()) << "and goes";
 }
 
+TEST(SlideWheel, AnywhereOnTheSlideOneGesturePerNotchClamped)
+{
+    struct Case {
+        double start;
+        bool shift;
+        int notches;
+        int y;  // in the control: the track above the knob, the knob, the track below
+        double expected;
+    } cases[] = {
+        {0.5, false, 1, 2, 0.52},   {0.5, false, -1, 50, 0.48}, {0.5, true, 1, 95, 0.502},
+        {0.5, true, -1, 2, 0.498},  {0.995, false, 1, 2, 1.0},  {0.01, false, -1, 95, 0.0},
+        {1.0, false, 1, 2, 1.0},
+    };
+    for (const Case& c : cases) {
+        SlideFixture f;
+        f.set(kLevel, c.start);
+        EXPECT_TRUE(f.skin.onWheel(c.shift, false, kX + 25, kY + c.y, c.notches));
+        EXPECT_NEAR(f.stored(kLevel), c.expected, 1e-12)
+            << c.start << (c.shift ? " fine " : " by ") << c.notches << " at " << c.y;
+        EXPECT_EQ(f.opcodes(), (std::vector<int>{audioMasterBeginEdit, audioMasterAutomate,
+                                                 audioMasterEndEdit}));
+        EXPECT_EQ(f.automated(), (std::vector<float>{float(c.expected)}));
+        EXPECT_FALSE(f.slide->isPressed());
+        EXPECT_EQ(f.skin.getCaptureIndex(), -1);
+    }
+}
+
+TEST(SlideWheel, TheKnobFollowsButNotDuringADragNorOnAnotherPage)
+{
+    SlideFixture f;
+    f.set(kLevel, 0.5);
+    const int exposes = f.window.exposes;
+    for (int i = 0; i < 5; ++i)
+        f.skin.onWheel(false, false, kX + 5, kY + 5, 1);
+    EXPECT_EQ(f.slide->knobTop(), 80 - int(0.6 * 79 + 0.5));
+    EXPECT_TRUE(f.slide->needsRedraw());
+    EXPECT_EQ(f.window.exposes, exposes + 5);
+    f.skin.drawPass(&f.canvas);
+    Recorder::calls.clear();
+
+    f.skin.onLeftDown(false, false, kX + 10, f.knobCentreY());
+    EXPECT_FALSE(f.skin.onWheel(false, false, kX + 10, kY + 5, 1));
+    EXPECT_FALSE(f.slide->onWheel(false, false, 10, 5, 1)) << "pressed, called directly";
+    f.skin.onLeftUp(false, false, kX + 10, f.knobCentreY());
+    f.skin.setPage(2);
+    EXPECT_FALSE(f.skin.onWheel(false, false, kX + 10, kY + 5, 1));
+    EXPECT_EQ(f.opcodes(), (std::vector<int>{audioMasterBeginEdit, audioMasterAutomate,
+                                             audioMasterEndEdit}));
+    EXPECT_NEAR(f.stored(kLevel), 0.6, 1e-12);
+}
+
 TEST(SlideFactory, ArgumentsAndAKnobWithoutRoomToTravel)
 {
     testeffect::TestEffect effect(nullptr);

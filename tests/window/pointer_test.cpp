@@ -1,6 +1,6 @@
 // Real pointer input through XTest reaches the skin with the capture rule;
-// middle button and wheel only update the pointer shape, which follows the
-// control under the pointer.
+// the middle button, and the wheel over controls that do not take it, only
+// update the pointer shape, which follows the control under the pointer.
 #include "tests/window/windowtest.h"
 
 #include <X11/keysym.h>

@@ -205,7 +205,17 @@ TEST(ScaledImage, TwinIsFilteredSmoothlyAtScale1Point5)
     EXPECT_EQ(image.density(), 2);
 
     image.drawFrame(&canvas, 0, 0, 0);
-    EXPECT_EQ(smoothMismatches(read(session, 495, 291), twin, 0, 2, 1.5), 0);
+    const Pixels whole = read(session, 495, 291);
+    EXPECT_EQ(smoothMismatches(whole, twin, 0, 2, 1.5), 0);
+
+    // A part put back in its place, as an erase does, samples the same texels.
+    const unsigned char black[4] = {0, 0, 0, 255};
+    canvas.FillRect(0, 0, kFrameW, 194, black);
+    image.drawFramePart(&canvas, 0, {101, 51, 30, 20}, {101, 51});
+    const Pixels part = read(session, 495, 291);
+    EXPECT_EQ(mismatches(part, 153, 78, 196, 106, 0,
+                         [&](int x, int y) { return exact(whole, x, y); }),
+              0);
     image.unload(&canvas);
 }
 

@@ -129,21 +129,27 @@ void GImageResource::load(GCanvas* canvas)
         return;
     unload(canvas);
     const double scale = canvas->scale();
-    pixelsPerSkin = 1;
     if (scale > 1 && fileName[0]) {
-        image = createImage(vg, twinFileName(fileName).c_str(), scale, kTwinDensity);
-        if (image > 0)
-            pixelsPerSkin = kTwinDensity;
+        adopt(vg, createImage(vg, twinFileName(fileName).c_str(), scale, kTwinDensity),
+              kTwinDensity, scale);
+        if (image > 0 && !isUsable())
+            unload(canvas);  // a twin short of frames gives way to the file itself
     }
     if (image <= 0)
-        image = createImage(vg, fileName, scale, 1);
+        adopt(vg, createImage(vg, fileName, scale, 1), 1, scale);
+}
+
+void GImageResource::adopt(NVGcontext* vg, int handle, int density, double scale)
+{
+    image = handle;
     if (image <= 0)
         return;
+    pixelsPerSkin = density;
     loadedScale = scale;
     int pixelsW = 0, pixelsH = 0;
     nvgImageSize(vg, image, &pixelsW, &pixelsH);
-    imageW = pixelsW / pixelsPerSkin;
-    imageH = pixelsH / pixelsPerSkin;
+    imageW = pixelsW / density;
+    imageH = pixelsH / density;
     cols = gridCells(imageW, frameW);
     rows = gridCells(imageH, frameH);
 }

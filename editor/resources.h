@@ -114,6 +114,9 @@ public:
     int rowCount() const { return rows; }               // rows of frames
 
 private:
+    // Takes a new image (0: none) holding density pixels per skin pixel.
+    void adopt(NVGcontext* vg, int handle, int density, double scale);
+
     char fileName[kResourceFileLength + 1];
     int image = 0;
     int pixelsPerSkin = 1;

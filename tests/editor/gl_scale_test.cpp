@@ -1,7 +1,8 @@
 // Framed images on scaled canvases, drawn through Mesa's software GLX: the
 // "@2x" twin lands pixel for pixel at scale 2, scale 1 stays exact, and art
 // drawn at any other ratio of image to device pixels is filtered smoothly,
-// matching a bilinear reference computed here.
+// matching a bilinear reference computed here. A twin short of frames is
+// passed over, and a new scale reloads the image.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -252,6 +253,33 @@ TEST(ScaledImage, ImageWithoutTwinIsMagnifiedSmoothly)
         image.unload(&canvas);
     }
     unregisterResource(&copy);
+}
+
+TEST(ScaledImage, TwinShortOfFramesGivesWayToTheFileItself)
+{
+    uint64_t size = 0;
+    const unsigned char* data = findResource("Quelt.png", &size);
+    // Frames of 165 x 97: eight in the file, two in a twin of the same pixels.
+    static EmbeddedResource file = {"Short.png", size, data};
+    static EmbeddedResource twin = {"Short@2x.png", size, data};
+    registerResource(&file);
+    registerResource(&twin);
+    GlSession session(2 * kFrameW, 2 * kFrameH);
+    ASSERT_TRUE(session.failure().empty()) << session.failure();
+    GCanvas canvas(session.context(), kFrameW, kFrameH, 2.0);
+    GImageResource two("Two", "Short.png", 165, 97, 2);
+    GImageResource three("Three", "Short.png", 165, 97, 3);
+    two.load(&canvas);
+    three.load(&canvas);
+    EXPECT_EQ(two.density(), 2);
+    EXPECT_EQ(two.columns(), 2);
+    EXPECT_EQ(three.density(), 1);
+    EXPECT_EQ(three.columns(), 4);
+    EXPECT_TRUE(three.isUsable());
+    two.unload(&canvas);
+    three.unload(&canvas);
+    unregisterResource(&twin);
+    unregisterResource(&file);
 }
 
 TEST(ScaledImage, ReloadsWhenTheScaleChangesAndOnlyThen)

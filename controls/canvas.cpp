@@ -153,17 +153,20 @@ void GCanvas::DrawPolyline(const GVertex* points, int count, const unsigned char
     stroke(rgba, width);
 }
 
-void GCanvas::DrawImage(int image, const GRect* src, const GPoint* dst)
+void GCanvas::DrawImage(int image, const GRect* src, const GPoint* dst, int density)
 {
-    if (!vg || !src || !dst || image < 1)
+    if (!vg || !src || !dst || image < 1 || density < 1)
         return;
     int iw = 0, ih = 0;
     nvgImageSize(vg, image, &iw, &ih);
     if (iw <= 0 || ih <= 0)
         return;
+    // The pattern spans the image's size in skin pixels, so a density equal to
+    // the scale puts each image pixel on one device pixel.
     const float ox = clipX + dst->x - src->x;
     const float oy = clipY + dst->y - src->y;
-    const NVGpaint pattern = nvgImagePattern(vg, ox, oy, iw, ih, 0.0f, image, 1.0f);
+    const NVGpaint pattern =
+        nvgImagePattern(vg, ox, oy, (float)iw / density, (float)ih / density, 0.0f, image, 1.0f);
     beginFrame();
     nvgRect(vg, clipX + dst->x, clipY + dst->y, src->w, src->h);
     nvgFillPaint(vg, pattern);

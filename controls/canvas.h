@@ -65,7 +65,8 @@ public:
     void FillCircle(const unsigned char* rgba, double cx, double cy, double r);  // filled disc
     void DrawPolyline(const GVertex* points, int count, const unsigned char* rgba,
                       double width);                                          // open path, or a dot
-    void DrawImage(int image, const GRect* src, const GPoint* dst);          // image cell at dst
+    // Cell src of an image holding density pixels per skin pixel, at dst; src is in skin pixels.
+    void DrawImage(int image, const GRect* src, const GPoint* dst, int density = 1);
     void DrawText(const char* text, int x, int y, int w, int h, const GFont* font,
                   int align);                                                 // one line in a box
 

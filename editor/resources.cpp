@@ -36,6 +36,22 @@ NVGcontext* contextOf(const GCanvas* canvas)
     return canvas ? canvas->context() : nullptr;
 }
 
+constexpr int kTwinDensity = 2;
+constexpr char kTwinSuffix[] = "@2x";
+
+// A new image of an embedded file, or 0. An image whose pixels meet device
+// pixels one to one is sampled exactly; any other is filtered smoothly.
+int createImage(NVGcontext* vg, const char* file, double scale, int density)
+{
+    int size = 0;
+    const unsigned char* data = embeddedFile(file, &size);
+    if (!data)
+        return 0;
+    const int flags = scale == density ? NVG_IMAGE_NEAREST : 0;
+    const int image = nvgCreateImageMem(vg, flags, const_cast<unsigned char*>(data), size);
+    return image > 0 ? image : 0;
+}
+
 }  // namespace
 
 void GEditorResource::load(GCanvas*) {}
@@ -90,6 +106,15 @@ GRect frameSource(int frameW, int frameH, int columns, int frame, const GRect& p
             part.h};
 }
 
+std::string twinFileName(const char* file)
+{
+    const std::string name = file ? file : "";
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return name + kTwinSuffix;
+    return name.substr(0, dot) + kTwinSuffix + name.substr(dot);
+}
+
 GImageResource::GImageResource(const char* name, const char* file, int frameW, int frameH,
                                int frameCount)
     : GEditorResource(name), frameW(frameW), frameH(frameH), frames(frameCount)
@@ -99,19 +124,32 @@ GImageResource::GImageResource(const char* name, const char* file, int frameW, i
 
 void GImageResource::load(GCanvas* canvas)
 {
-    if (image > 0)
-        return;
     NVGcontext* vg = contextOf(canvas);
-    int size = 0;
-    const unsigned char* data = embeddedFile(fileName, &size);
-    if (!vg || !data)
+    if (!vg || (image > 0 && canvas->scale() == loadedScale))
         return;
-    image = nvgCreateImageMem(vg, 0, const_cast<unsigned char*>(data), size);
-    if (image <= 0) {
-        image = 0;
-        return;
+    unload(canvas);
+    const double scale = canvas->scale();
+    if (scale > 1 && fileName[0]) {
+        adopt(vg, createImage(vg, twinFileName(fileName).c_str(), scale, kTwinDensity),
+              kTwinDensity, scale);
+        if (image > 0 && !isUsable())
+            unload(canvas);  // a twin short of frames gives way to the file itself
     }
-    nvgImageSize(vg, image, &imageW, &imageH);
+    if (image <= 0)
+        adopt(vg, createImage(vg, fileName, scale, 1), 1, scale);
+}
+
+void GImageResource::adopt(NVGcontext* vg, int handle, int density, double scale)
+{
+    image = handle;
+    if (image <= 0)
+        return;
+    pixelsPerSkin = density;
+    loadedScale = scale;
+    int pixelsW = 0, pixelsH = 0;
+    nvgImageSize(vg, image, &pixelsW, &pixelsH);
+    imageW = pixelsW / density;
+    imageH = pixelsH / density;
     cols = gridCells(imageW, frameW);
     rows = gridCells(imageH, frameH);
 }
@@ -144,7 +182,7 @@ void GImageResource::drawFramePart(GCanvas* canvas, int frame, const GRect& part
     if (!canvas || !isUsable() || frame < 0 || frame >= cols * rows)
         return;
     const GRect src = frameSource(frameW, frameH, cols, frame, part);
-    canvas->DrawImage(image, &src, &dst);
+    canvas->DrawImage(image, &src, &dst, pixelsPerSkin);
 }
 
 }  // namespace Zorv

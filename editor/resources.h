@@ -83,12 +83,18 @@ int gridCells(int image, int cell);
 // in a grid of columns (≥ 1) of frames frameW × frameH numbered row by row.
 GRect frameSource(int frameW, int frameH, int columns, int frame, const GRect& part);
 
-// An embedded image cut into equal frames laid out row by row.
+// Name of an image file's double-density twin: "@2x" before the extension.
+std::string twinFileName(const char* file);
+
+// An embedded image cut into equal frames laid out row by row. On a canvas
+// scaled above 1 it draws from the file's "@2x" twin when one is embedded,
+// frames twice the size in image pixels; otherwise the file itself, smoothly
+// scaled. Frames, parts and sizes are in skin pixels whichever file is loaded.
 class GImageResource : public GEditorResource {
 public:
     GImageResource(const char* name, const char* file, int frameW, int frameH, int frameCount);
 
-    void load(GCanvas* canvas) override;    // decodes the embedded image once
+    void load(GCanvas* canvas) override;    // decodes the image for the canvas's scale
     void unload(GCanvas* canvas) override;  // deletes the image from the context
 
     bool isUsable() const;  // loaded and its grid holds every frame
@@ -101,14 +107,20 @@ public:
     int frameWidth() const { return frameW; }           // frame width in pixels
     int frameHeight() const { return frameH; }          // frame height in pixels
     int frameCount() const { return frames; }           // declared number of frames
-    int imageWidth() const { return imageW; }           // decoded width, 0 before load
-    int imageHeight() const { return imageH; }          // decoded height, 0 before load
+    int imageWidth() const { return imageW; }           // decoded width in skin pixels, or 0
+    int imageHeight() const { return imageH; }          // decoded height in skin pixels, or 0
+    int density() const { return pixelsPerSkin; }       // image pixels per skin pixel
     int columns() const { return cols; }                // frames per row
     int rowCount() const { return rows; }               // rows of frames
 
 private:
+    // Takes a new image (0: none) holding density pixels per skin pixel.
+    void adopt(NVGcontext* vg, int handle, int density, double scale);
+
     char fileName[kResourceFileLength + 1];
     int image = 0;
+    int pixelsPerSkin = 1;
+    double loadedScale = 0.0;  // canvas scale the image was chosen for
     int frameW, frameH, frames;
     int imageW = 0, imageH = 0;
     int rows = 0, cols = 0;

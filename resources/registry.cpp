@@ -1,5 +1,5 @@
 // Registers the embedded files while the library loads, in a fixed order:
-// background image, preset text, skin text, font.
+// background image, preset text, skin text, font, background image at 2x.
 #include "shell/embedded.h"
 
 #include <initializer_list>
@@ -10,13 +10,15 @@ extern EmbeddedResource queltPng;
 extern EmbeddedResource queltPreset;
 extern EmbeddedResource queltSkin;
 extern EmbeddedResource kelvoTtf;
+extern EmbeddedResource queltPng2x;
 
 namespace {
 
 struct Registration {
     Registration()
     {
-        for (EmbeddedResource* resource : {&queltPng, &queltPreset, &queltSkin, &kelvoTtf})
+        for (EmbeddedResource* resource :
+             {&queltPng, &queltPreset, &queltSkin, &kelvoTtf, &queltPng2x})
             registerResource(resource);
     }
 };

@@ -1,22 +1,27 @@
 #!/usr/bin/python3
-"""Draws the editor background resources/Quelt.png.
+"""Draws the editor background resources/Quelt.png, or its sharper twins.
 
 Two 330 x 195 frames side by side (page 1 "Gate", page 2 "About"), drawn at
 4x and box-filtered down, then quantised to an 8-bit palette. Coordinates are
 editor pixels and follow the default skin text; the editor draws the knob
-dots, value read-outs, level bar and info labels on top.
+dots, value read-outs, level bar and info labels on top. At --scale N every
+editor pixel becomes N x N output pixels: the same shapes, text, line widths
+and glows drawn at N times the resolution, N x 4 supersampled.
 
 Needs python3-pil and fonts-noto-core.
-Usage: scripts/draw_background.py [output.png]   (default resources/Quelt.png)
+Usage: scripts/draw_background.py [--scale N] [output.png]
+       (default resources/Quelt.png at 1, resources/Quelt@Nx.png above)
 """
+import argparse
 import math
 import os
-import sys
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 FONT = "/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf"
-S = 4                      # supersampling factor
+SUPERSAMPLE = 4            # drawing pixels per output pixel, each way
+SCALE = 1                  # output pixels per editor pixel, set by --scale
+S = SUPERSAMPLE * SCALE    # drawing pixels per editor pixel
 W, H = 330, 195            # one frame
 PAGES = 2
 
@@ -285,21 +290,34 @@ def draw_frame(page):
         draw_support_button(img)
         groove(img, 20, 310, INFO_DIVIDER_Y)
         draw_emblem(img, *EMBLEM)
-    return img.resize((W, H), Image.BOX)
+    return img.resize((W * SCALE, H * SCALE), Image.BOX)
 
 
 def build():
-    sheet = Image.new("RGBA", (W * PAGES, H), (0, 0, 0, 255))
+    sheet = Image.new("RGBA", (W * SCALE * PAGES, H * SCALE), (0, 0, 0, 255))
     for page in range(PAGES):
-        sheet.paste(draw_frame(page), (page * W, 0))
+        sheet.paste(draw_frame(page), (page * W * SCALE, 0))
     rgb = sheet.convert("RGB")
     # max-coverage keeps every colour within a few levels, small accents included
     return rgb.quantize(colors=256, method=Image.Quantize.MAXCOVERAGE)
 
 
+def set_scale(scale):
+    global SCALE, S
+    SCALE = scale
+    S = SUPERSAMPLE * scale
+
+
 def main():
+    parser = argparse.ArgumentParser(description="Draws the editor background.")
+    parser.add_argument("--scale", type=int, default=1, choices=range(1, 5), metavar="N",
+                        help="output pixels per editor pixel, 1 to 4 (default 1)")
+    parser.add_argument("output", nargs="?", help="PNG to write")
+    args = parser.parse_args()
+    set_scale(args.scale)
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "resources", "Quelt.png")
+    name = "Quelt.png" if SCALE == 1 else "Quelt@%dx.png" % SCALE
+    out = args.output or os.path.join(root, "resources", name)
     build().save(out, optimize=True, bits=8)
     print(out)
 

@@ -1,5 +1,6 @@
 // Editor resources without a GL context: colour wrapping, fonts, bounded
-// names, the frame grid and source rectangles, and loading with no context.
+// names, the frame grid, source rectangles and twin names, and loading with
+// no context.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -79,6 +80,15 @@ TEST(ImageFrames, FramesRunRowByRowAndPartsOffsetWithinThem)
     EXPECT_EQ(frameSource(20, 10, 3, 9, {0, 0, 20, 10}).y, 30);
 }
 
+TEST(TwinName, GoesBeforeTheLastExtension)
+{
+    EXPECT_EQ(twinFileName("Quelt.png"), "Quelt@2x.png");
+    EXPECT_EQ(twinFileName("knob.v2.PNG"), "knob.v2@2x.PNG");
+    EXPECT_EQ(twinFileName("plain"), "plain@2x");
+    EXPECT_EQ(twinFileName(""), "@2x");
+    EXPECT_EQ(twinFileName(nullptr), "@2x");
+}
+
 TEST(ImageResource, StaysUnloadedWithoutContextOrFile)
 {
     GImageResource image("Back", "Quelt.png", 330, 195, 2);
@@ -95,6 +105,7 @@ TEST(ImageResource, StaysUnloadedWithoutContextOrFile)
     EXPECT_EQ(image.frameWidth(), 330);
     EXPECT_EQ(image.frameHeight(), 195);
     EXPECT_EQ(image.frameCount(), 2);
+    EXPECT_EQ(image.density(), 1);
 }
 
 }  // namespace

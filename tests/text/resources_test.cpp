@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 using Zorv::findResource;
@@ -76,18 +78,50 @@ TEST(EmbeddedFiles, SkinTextHasCrLfLinesAndOpensWithItsHeader)
     EXPECT_EQ(skin.find('#', 1), std::string::npos) << "only the title line is a comment";
 }
 
-TEST(EmbeddedFiles, BackgroundIsA660By195PalettePng)
+namespace {
+
+// Checks that an embedded file is an 8-bit palette PNG of width x height.
+void expectPalettePng(const char* name, uint32_t width, uint32_t height)
 {
     uint64_t size = 0;
-    const unsigned char* png = findResource("Quelt.png", &size);
-    ASSERT_NE(png, nullptr);
-    ASSERT_GE(size, 33u);
-    EXPECT_EQ(memcmp(png, "\x89PNG\r\n\x1a\n", 8), 0);
-    EXPECT_EQ(memcmp(png + 12, "IHDR", 4), 0);
-    EXPECT_EQ(bigEndian32(png + 16), 660u);
-    EXPECT_EQ(bigEndian32(png + 20), 195u);
-    EXPECT_EQ(png[24], 8) << "bit depth";
-    EXPECT_EQ(png[25], 3) << "palette colour type";
+    const unsigned char* png = findResource(name, &size);
+    ASSERT_NE(png, nullptr) << name;
+    ASSERT_GE(size, 33u) << name;
+    EXPECT_EQ(memcmp(png, "\x89PNG\r\n\x1a\n", 8), 0) << name;
+    EXPECT_EQ(memcmp(png + 12, "IHDR", 4), 0) << name;
+    EXPECT_EQ(bigEndian32(png + 16), width) << name;
+    EXPECT_EQ(bigEndian32(png + 20), height) << name;
+    EXPECT_EQ(png[24], 8) << name << " bit depth";
+    EXPECT_EQ(png[25], 3) << name << " palette colour type";
+}
+
+// The file in the source tree's resources folder; empty when unreadable.
+std::string sourceFile(const char* name)
+{
+    std::ifstream in(std::string(QUELT_RESOURCES_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+TEST(EmbeddedFiles, BackgroundIsA660By195PalettePng)
+{
+    expectPalettePng("Quelt.png", 660, 195);
+}
+
+TEST(EmbeddedFiles, BackgroundAt2xIsA1320By390PalettePngOfItsOwn)
+{
+    expectPalettePng("Quelt@2x.png", 1320, 390);
+    EXPECT_NE(findResource("quelt@2X.PNG", nullptr), findResource("Quelt.png", nullptr));
+}
+
+TEST(EmbeddedFiles, ImagesHoldTheirSourceFilesByteForByte)
+{
+    for (const char* name : {"Quelt.png", "Quelt@2x.png"}) {
+        const std::string source = sourceFile(name);
+        ASSERT_FALSE(source.empty()) << name;
+        EXPECT_EQ(resourceText(name), source) << name;
+    }
 }
 
 TEST(EmbeddedFiles, FontIsTrueTypeWithGlyphOutlines)

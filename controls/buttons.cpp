@@ -21,16 +21,6 @@ constexpr int kPressedFrame = 2;       // of a three-frame strip
 constexpr int kFramesWithPressed = 3;
 constexpr int kFramesWithBothPressed = 4;
 
-const char* nextToken(XP::TokenReader& tokens)
-{
-    return tokens.token(tokens.cursor++);
-}
-
-int nextInt(XP::TokenReader& tokens)
-{
-    return tokens.tokenAsInt(tokens.cursor++);
-}
-
 // Frame of a switch or radio strip for a state and the press; a one-frame
 // strip has only frame 0.
 int stateFrame(bool on, bool pressed, int frames)
@@ -48,8 +38,8 @@ int stateFrame(bool on, bool pressed, int frames)
 // Choice and last choice of a radio line; false unless 0 <= choice <= lastChoice.
 bool readChoices(XP::TokenReader& tokens, int& choice, int& lastChoice)
 {
-    choice = nextInt(tokens);
-    lastChoice = nextInt(tokens);
+    choice = tokens.nextInt();
+    lastChoice = tokens.nextInt();
     return choice >= 0 && choice <= lastChoice;
 }
 
@@ -236,8 +226,8 @@ GImgButton::GImgButton(const ControlArgs& args, int paramIndex, GImageResource* 
 GEditorControl* GImgButton::create(const ControlArgs& args, XP::TokenReader& tokens,
                                    GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
     if (index < 0 || !image)
         return nullptr;
     return new GImgButton(args, index, image);
@@ -272,8 +262,8 @@ GImgCommand::GImgCommand(const ControlArgs& args, int commandId, GImageResource*
 GEditorControl* GImgCommand::create(const ControlArgs& args, XP::TokenReader& tokens,
                                     GEditorSkinBuilder& builder)
 {
-    const int id = builder.findCommand(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    const int id = builder.findCommand(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
     if (id < 0 || !image)
         return nullptr;
     return new GImgCommand(args, id, image);
@@ -289,13 +279,13 @@ void GImgCommand::draw(GCanvas* canvas)
 
 bool GIndicator::read(XP::TokenReader& tokens, GEditorSkinBuilder& builder)
 {
-    boxX = nextInt(tokens);
-    boxY = nextInt(tokens);
-    boxW = nextInt(tokens);
-    boxH = nextInt(tokens);
-    offColour = builder.findColour(nextToken(tokens));
-    onColour = builder.findColour(nextToken(tokens));
-    pressColour = builder.findColour(nextToken(tokens));
+    boxX = tokens.nextInt();
+    boxY = tokens.nextInt();
+    boxW = tokens.nextInt();
+    boxH = tokens.nextInt();
+    offColour = builder.findColour(tokens.next());
+    onColour = builder.findColour(tokens.next());
+    pressColour = builder.findColour(tokens.next());
     return offColour && onColour && pressColour;
 }
 
@@ -324,7 +314,7 @@ GHlSwitch::GHlSwitch(const ControlArgs& args, int paramIndex, const GIndicator& 
 GEditorControl* GHlSwitch::create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
     GIndicator indicator{};
     if (!indicator.read(tokens, builder) || index < 0)
         return nullptr;
@@ -352,8 +342,8 @@ GImgSwitch::GImgSwitch(const ControlArgs& args, int paramIndex, GImageResource* 
 GEditorControl* GImgSwitch::create(const ControlArgs& args, XP::TokenReader& tokens,
                                    GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
     if (index < 0 || !image)
         return nullptr;
     return new GImgSwitch(args, index, image);
@@ -386,7 +376,7 @@ GHlRadio::GHlRadio(const ControlArgs& args, int paramIndex, int choice, int last
 GEditorControl* GHlRadio::create(const ControlArgs& args, XP::TokenReader& tokens,
                                  GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
     int choice = 0, lastChoice = 0;
     const bool choices = readChoices(tokens, choice, lastChoice);
     if (!choices)
@@ -419,12 +409,12 @@ GImgRadio::GImgRadio(const ControlArgs& args, int paramIndex, int choice, int la
 GEditorControl* GImgRadio::create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
     int choice = 0, lastChoice = 0;
     const bool choices = readChoices(tokens, choice, lastChoice);
     if (!choices)
         builder.refuse("choice must lie in 0..lastChoice");
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    GImageResource* image = builder.findImage(tokens.next());
     if (index < 0 || !choices || !image)
         return nullptr;
     return new GImgRadio(args, index, choice, lastChoice, image);

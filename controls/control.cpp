@@ -5,6 +5,13 @@
 
 namespace Zorv {
 
+double clampUnit(double v)
+{
+    if (!(v >= 0.0))
+        return 0.0;
+    return v < 1.0 ? v : 1.0;
+}
+
 namespace {
 
 constexpr double kWheelStep = 0.02;       // of the range, per notch
@@ -112,7 +119,7 @@ bool GEditorControl::wheelParameter(int index, bool fine, int notches)
         return false;
     const double v = storedValue(index) + notches * (fine ? kWheelFineStep : kWheelStep);
     effect->beginEdit(index);
-    writeParameter(index, v >= 0.0 ? (v < 1.0 ? v : 1.0) : 0.0);  // a NaN lands on 0
+    writeParameter(index, clampUnit(v));
     effect->endEdit(index);
     requestRedraw();
     return true;

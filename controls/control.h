@@ -28,6 +28,9 @@ struct ControlArgs {
     GEditorSkin* skin = nullptr;
 };
 
+// v clamped to 0..1; a NaN becomes 0, so a gesture can recover from it.
+double clampUnit(double v);
+
 class GEditorControl : public GIdBase {
 public:
     explicit GEditorControl(const ControlArgs& args);

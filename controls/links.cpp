@@ -92,11 +92,6 @@ bool spawnDetached(const char* path, char* const argv[])
     return reaped < 0 || (WIFEXITED(status) && WEXITSTATUS(status) == EXIT_SUCCESS);
 }
 
-const char* nextToken(XP::TokenReader& tokens)
-{
-    return tokens.token(tokens.cursor++);
-}
-
 }  // namespace
 
 bool OpenAddress(const char* address)
@@ -122,7 +117,7 @@ GUrl::GUrl(const ControlArgs& args, const char* address)
 GEditorControl* GUrl::create(const ControlArgs& args, XP::TokenReader& tokens,
                              GEditorSkinBuilder&)
 {
-    const char* address = nextToken(tokens);
+    const char* address = tokens.next();
     return address ? new GUrl(args, address) : nullptr;
 }
 
@@ -148,8 +143,8 @@ GImgUrl::GImgUrl(const ControlArgs& args, GImageResource* image, const char* add
 GEditorControl* GImgUrl::create(const ControlArgs& args, XP::TokenReader& tokens,
                                 GEditorSkinBuilder& builder)
 {
-    GImageResource* image = builder.findImage(nextToken(tokens));
-    const char* address = nextToken(tokens);
+    GImageResource* image = builder.findImage(tokens.next());
+    const char* address = tokens.next();
     if (!image || !address)
         return nullptr;
     return new GImgUrl(args, image, address);

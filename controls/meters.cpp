@@ -15,16 +15,6 @@ namespace {
 const char* const kDirectionWords[] = {"LeftToRight", "RightToLeft", "TopToBottom",
                                        "BottomToTop"};
 
-const char* nextToken(XP::TokenReader& tokens)
-{
-    return tokens.token(tokens.cursor++);
-}
-
-double nextReal(XP::TokenReader& tokens)
-{
-    return tokens.tokenAsDouble(tokens.cursor++);
-}
-
 // Length of a bar covering fraction f of a side, rounded to whole pixels.
 int litLength(int side, double f)
 {
@@ -69,9 +59,9 @@ GBarFracMeter::GBarFracMeter(const ControlArgs& args, const std::atomic<double>*
 GEditorControl* GBarFracMeter::create(const ControlArgs& args, XP::TokenReader& tokens,
                                       GEditorSkinBuilder& builder)
 {
-    const std::atomic<double>* value = builder.findRealFeature(nextToken(tokens));
-    const int direction = ParseMeterDirection(nextToken(tokens));
-    const unsigned char* rgba = builder.findColour(nextToken(tokens));
+    const std::atomic<double>* value = builder.findRealFeature(tokens.next());
+    const int direction = ParseMeterDirection(tokens.next());
+    const unsigned char* rgba = builder.findColour(tokens.next());
     if (!value || !rgba)
         return nullptr;
     return new GBarFracMeter(args, value, direction, rgba);
@@ -128,8 +118,8 @@ GImgFracMeter::GImgFracMeter(const ControlArgs& args, const std::atomic<double>*
 GEditorControl* GImgFracMeter::create(const ControlArgs& args, XP::TokenReader& tokens,
                                       GEditorSkinBuilder& builder)
 {
-    const std::atomic<double>* value = builder.findRealFeature(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    const std::atomic<double>* value = builder.findRealFeature(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
     if (!value || !image)
         return nullptr;
     return new GImgFracMeter(args, value, image);
@@ -164,12 +154,12 @@ GImgMeter::GImgMeter(const ControlArgs& args, GImageResource* image,
 GEditorControl* GImgMeter::create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder)
 {
-    const std::atomic<int>* value = builder.findIntFeature(nextToken(tokens));
-    const double scale = nextReal(tokens);
+    const std::atomic<int>* value = builder.findIntFeature(tokens.next());
+    const double scale = tokens.nextDouble();
     if (!(scale > 0.0))
         builder.refuse("scale must be above 0");
-    const double offset = nextReal(tokens);
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    const double offset = tokens.nextDouble();
+    GImageResource* image = builder.findImage(tokens.next());
     if (!value || !image || !(scale > 0.0))
         return nullptr;
     return new GImgMeter(args, image, value, scale, offset);

@@ -21,24 +21,6 @@ constexpr double kShownTolerance = 1e-5;
 constexpr double kDotRadius = 2.0;
 constexpr double kLineWidth = 1.5;
 
-// Clamped to 0..1; a NaN becomes 0 so a drag can recover from it.
-double clampUnit(double v)
-{
-    if (!(v >= 0.0))
-        return 0.0;
-    return v < 1.0 ? v : 1.0;
-}
-
-const char* nextToken(XP::TokenReader& tokens)
-{
-    return tokens.token(tokens.cursor++);
-}
-
-double nextReal(XP::TokenReader& tokens)
-{
-    return tokens.tokenAsDouble(tokens.cursor++);
-}
-
 bool isRadius(double r)
 {
     return r > 0.0 && std::isfinite(r);
@@ -152,12 +134,12 @@ GPotDot::GPotDot(const ControlArgs& args, int paramIndex, const unsigned char* h
 GEditorControl* GPotDot::create(const ControlArgs& args, XP::TokenReader& tokens,
                                 GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
-    const unsigned char* highlight = builder.findColour(nextToken(tokens));
-    const double radius = nextReal(tokens);
+    const int index = builder.findParameter(tokens.next());
+    const unsigned char* highlight = builder.findColour(tokens.next());
+    const double radius = tokens.nextDouble();
     if (!isRadius(radius))
         builder.refuse("radius must be above 0");
-    const unsigned char* dot = builder.findColour(nextToken(tokens));
+    const unsigned char* dot = builder.findColour(tokens.next());
     if (index < 0 || !highlight || !isRadius(radius) || !dot)
         return nullptr;
     return new GPotDot(args, index, highlight, radius, dot);
@@ -182,12 +164,12 @@ GBgPotDot::GBgPotDot(const ControlArgs& args, int paramIndex, GImageResource* im
 GEditorControl* GBgPotDot::create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
-    const double radius = nextReal(tokens);
+    const int index = builder.findParameter(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
+    const double radius = tokens.nextDouble();
     if (!isRadius(radius))
         builder.refuse("radius must be above 0");
-    const unsigned char* dot = builder.findColour(nextToken(tokens));
+    const unsigned char* dot = builder.findColour(tokens.next());
     if (index < 0 || !image || !isRadius(radius) || !dot)
         return nullptr;
     return new GBgPotDot(args, index, image, radius, dot);
@@ -217,10 +199,10 @@ GPotLine::GPotLine(const ControlArgs& args, int paramIndex, const unsigned char*
 GEditorControl* GPotLine::create(const ControlArgs& args, XP::TokenReader& tokens,
                                  GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
-    const unsigned char* highlight = builder.findColour(nextToken(tokens));
-    const double length = nextReal(tokens);
-    const unsigned char* line = builder.findColour(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
+    const unsigned char* highlight = builder.findColour(tokens.next());
+    const double length = tokens.nextDouble();
+    const unsigned char* line = builder.findColour(tokens.next());
     if (index < 0 || !highlight || !std::isfinite(length) || !line)
         return nullptr;
     return new GPotLine(args, index, highlight, length, line);
@@ -245,8 +227,8 @@ GImgPot::GImgPot(const ControlArgs& args, int paramIndex, GImageResource* image)
 GEditorControl* GImgPot::create(const ControlArgs& args, XP::TokenReader& tokens,
                                 GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
     if (index < 0 || !image)
         return nullptr;
     return new GImgPot(args, index, image);

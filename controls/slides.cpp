@@ -11,24 +11,6 @@ namespace {
 
 constexpr double kFineFactor = 0.1;  // with Shift
 
-// Clamped to 0..1; a NaN becomes 0.
-double clampUnit(double v)
-{
-    if (!(v >= 0.0))
-        return 0.0;
-    return v < 1.0 ? v : 1.0;
-}
-
-const char* nextToken(XP::TokenReader& tokens)
-{
-    return tokens.token(tokens.cursor++);
-}
-
-int nextInt(XP::TokenReader& tokens)
-{
-    return tokens.tokenAsInt(tokens.cursor++);
-}
-
 }  // namespace
 
 GSlide::GSlide(const ControlArgs& args, int paramIndex, GImageResource* knob,
@@ -41,14 +23,14 @@ GSlide::GSlide(const ControlArgs& args, int paramIndex, GImageResource* knob,
 GEditorControl* GSlide::create(const ControlArgs& args, XP::TokenReader& tokens,
                                GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(nextToken(tokens));
-    GImageResource* knob = builder.findImage(nextToken(tokens));
-    const unsigned char* colour = builder.findColour(nextToken(tokens));
+    const int index = builder.findParameter(tokens.next());
+    GImageResource* knob = builder.findImage(tokens.next());
+    const unsigned char* colour = builder.findColour(tokens.next());
     GRect highlight;
-    highlight.x = nextInt(tokens);
-    highlight.y = nextInt(tokens);
-    highlight.w = nextInt(tokens);
-    highlight.h = nextInt(tokens);
+    highlight.x = tokens.nextInt();
+    highlight.y = tokens.nextInt();
+    highlight.w = tokens.nextInt();
+    highlight.h = tokens.nextInt();
     if (index < 0 || !knob || !colour)
         return nullptr;
     // A knob as tall as the control or taller has no room to travel.

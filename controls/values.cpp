@@ -22,15 +22,6 @@ constexpr int kNumberSize = 16;
 constexpr int kPeakDecimals = 1;
 
 // Consumes the token at the cursor.
-const char* nextToken(XP::TokenReader& tokens)
-{
-    return tokens.token(tokens.cursor++);
-}
-
-int nextInt(XP::TokenReader& tokens)
-{
-    return tokens.tokenAsInt(tokens.cursor++);
-}
 
 double featureValue(const std::atomic<double>* value)
 {
@@ -56,8 +47,8 @@ GValue::GValue(const ControlArgs& args, int paramIndex, const GFont* font)
 GEditorControl* GValue::create(const ControlArgs& args, XP::TokenReader& tokens,
                                GEditorSkinBuilder& builder)
 {
-    const int param = builder.findParameter(nextToken(tokens));
-    const GFont* font = builder.findFont(nextToken(tokens));
+    const int param = builder.findParameter(tokens.next());
+    const GFont* font = builder.findFont(tokens.next());
     if (param < 0 || !font)
         return nullptr;
     return new GValue(args, param, font);
@@ -110,9 +101,9 @@ GBgValue::GBgValue(const ControlArgs& args, int paramIndex, GImageResource* imag
 GEditorControl* GBgValue::create(const ControlArgs& args, XP::TokenReader& tokens,
                                  GEditorSkinBuilder& builder)
 {
-    const int param = builder.findParameter(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
-    const GFont* font = builder.findFont(nextToken(tokens));
+    const int param = builder.findParameter(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
+    const GFont* font = builder.findFont(tokens.next());
     if (param < 0 || !image || !font)
         return nullptr;
     return new GBgValue(args, param, image, font);
@@ -149,10 +140,10 @@ GLabel::GLabel(const ControlArgs& args, const char* text, const GFont* font, int
 GEditorControl* GLabel::create(const ControlArgs& args, XP::TokenReader& tokens,
                                GEditorSkinBuilder& builder)
 {
-    const int align = ParseTextAlign(nextToken(tokens));
-    const char* text = nextToken(tokens);
-    const GFont* font = builder.findFont(nextToken(tokens));
-    const int interval = nextInt(tokens);
+    const int align = ParseTextAlign(tokens.next());
+    const char* text = tokens.next();
+    const GFont* font = builder.findFont(tokens.next());
+    const int interval = tokens.nextInt();
     if (!text || !font)
         return nullptr;
     return new GLabel(args, text, font, align, interval);
@@ -203,10 +194,10 @@ GTextPeak::GTextPeak(const ControlArgs& args, const std::atomic<double>* value, 
 GEditorControl* GTextPeak::create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder)
 {
-    const std::atomic<double>* value = builder.findRealFeature(nextToken(tokens));
-    const int command = builder.findCommand(nextToken(tokens));
-    const GFont* font = builder.findFont(nextToken(tokens));
-    const GFont* hot = builder.findFont(nextToken(tokens));
+    const std::atomic<double>* value = builder.findRealFeature(tokens.next());
+    const int command = builder.findCommand(tokens.next());
+    const GFont* font = builder.findFont(tokens.next());
+    const GFont* hot = builder.findFont(tokens.next());
     if (!value || command < 0 || !font || !hot)
         return nullptr;
     return new GTextPeak(args, value, command, font, hot);
@@ -254,9 +245,9 @@ GImgPeak::GImgPeak(const ControlArgs& args, GImageResource* image,
 GEditorControl* GImgPeak::create(const ControlArgs& args, XP::TokenReader& tokens,
                                  GEditorSkinBuilder& builder)
 {
-    const std::atomic<double>* value = builder.findRealFeature(nextToken(tokens));
-    const int command = builder.findCommand(nextToken(tokens));
-    GImageResource* image = builder.findImage(nextToken(tokens));
+    const std::atomic<double>* value = builder.findRealFeature(tokens.next());
+    const int command = builder.findCommand(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
     if (!value || command < 0 || !image)
         return nullptr;
     return new GImgPeak(args, image, value, command);

@@ -24,11 +24,6 @@ int minus(int a, int b)
     return a < INT_MIN + b ? INT_MIN : a - b;
 }
 
-const char* nextToken(XP::TokenReader& tokens)
-{
-    return tokens.token(tokens.cursor++);
-}
-
 double levelOf(const std::atomic<double>* level)
 {
     return level ? level->load(std::memory_order_relaxed) : 0.0;
@@ -48,12 +43,12 @@ struct Levels {
 bool readWaveArguments(XP::TokenReader& tokens, GEditorSkinBuilder& builder,
                        const GHistory*& history, Levels& levels, GWaveColours& colours)
 {
-    history = builder.findHistory(nextToken(tokens));
-    levels.level1 = builder.findRealFeature(nextToken(tokens));
-    levels.level2 = builder.findRealFeature(nextToken(tokens));
-    colours.a = builder.findColour(nextToken(tokens));
-    colours.b = builder.findColour(nextToken(tokens));
-    colours.line = builder.findColour(nextToken(tokens));
+    history = builder.findHistory(tokens.next());
+    levels.level1 = builder.findRealFeature(tokens.next());
+    levels.level2 = builder.findRealFeature(tokens.next());
+    colours.a = builder.findColour(tokens.next());
+    colours.b = builder.findColour(tokens.next());
+    colours.line = builder.findColour(tokens.next());
     return history && colours.a && colours.b && colours.line;
 }
 
@@ -155,10 +150,10 @@ GEditorControl* GZoomWave::create(const ControlArgs& args, XP::TokenReader& toke
     GWaveColours colours{};
     const bool wave = readWaveArguments(tokens, builder, history, levels, colours);
     BarColours barColours{};
-    barColours.bar = builder.findColour(nextToken(tokens));
-    barColours.handle = builder.findColour(nextToken(tokens));
-    barColours.active = builder.findColour(nextToken(tokens));
-    const GFont* font = builder.findFont(nextToken(tokens));
+    barColours.bar = builder.findColour(tokens.next());
+    barColours.handle = builder.findColour(tokens.next());
+    barColours.active = builder.findColour(tokens.next());
+    const GFont* font = builder.findFont(tokens.next());
     if (!wave || !barColours.bar || !barColours.handle || !barColours.active || !font)
         return nullptr;
     return new GZoomWave(args, history, levels.level1, levels.level2, colours, barColours, font);

@@ -38,6 +38,11 @@ public:
     // Token at index as a base-10 integer (strtol's prefix, clamped to int); 0 outside the line.
     int tokenAsInt(int index) const;
 
+    // The token at the cursor, as text, number or integer; each moves the cursor on.
+    const char* next() { return token(cursor++); }
+    double nextDouble() { return tokenAsDouble(cursor++); }
+    int nextInt() { return tokenAsInt(cursor++); }
+
     // Index of the next token a parser consumes; parsers advance it themselves.
     int cursor = 0;
 

@@ -1,5 +1,6 @@
 #include "controls/canvas.h"
 
+#include <climits>
 #include <cmath>
 
 #include "editor/resources.h"
@@ -24,10 +25,36 @@ int clampTo(int value, int limit)
     return value < 0 ? 0 : (value > limit ? limit : value);
 }
 
+int clampToInt(double v)
+{
+    constexpr double kLow = -2147483648.0, kHigh = 2147483647.0;
+    return v <= kLow ? INT_MIN : (v >= kHigh ? INT_MAX : int(v));
+}
+
 }  // namespace
 
+int toDevice(int v, double scale)
+{
+    return clampToInt(std::ceil(v * scale));
+}
+
+int toSkin(int d, double scale)
+{
+    return scale > 0 ? clampToInt(std::floor(d / scale)) : d;
+}
+
+GRect toDevice(const GRect& skin, double scale)
+{
+    const int x0 = toDevice(skin.x, scale), y0 = toDevice(skin.y, scale);
+    const double x1 = std::ceil((double(skin.x) + skin.w) * scale);
+    const double y1 = std::ceil((double(skin.y) + skin.h) * scale);
+    return {x0, y0, clampToInt(x1 - x0), clampToInt(y1 - y0)};
+}
+
 GCanvas::GCanvas(NVGcontext* context, int width, int height, double scale)
-    : vg(context), surfaceW(width), surfaceH(height), pixelScale(scale), clipW(width), clipH(height)
+    : vg(context), surfaceW(width), surfaceH(height), pixelScale(scale > 0 ? scale : 1.0),
+      deviceW(toDevice(width, pixelScale)), deviceH(toDevice(height, pixelScale)), clipW(width),
+      clipH(height)
 {
 }
 
@@ -50,11 +77,24 @@ bool GCanvas::beginFrame()
 {
     if (!vg)
         return false;
-    nvgBeginFrame(vg, (float)surfaceW, (float)surfaceH, (float)pixelScale);
-    if (clipW < surfaceW || clipH < surfaceH)
-        nvgScissor(vg, clipX, clipY, clipW, clipH);
+    // The view is the device surface in skin units, so skin units map onto
+    // device pixels by exactly the scale.
+    nvgBeginFrame(vg, float(deviceW / pixelScale), float(deviceH / pixelScale), (float)pixelScale);
+    if (clipW < surfaceW || clipH < surfaceH) {
+        // nanovg's scissor edge is soft over one device pixel; on a device edge it is exact.
+        const GRect d = toDevice(GRect{clipX, clipY, clipW, clipH}, pixelScale);
+        nvgScissor(vg, float(d.x / pixelScale), float(d.y / pixelScale), float(d.w / pixelScale),
+                   float(d.h / pixelScale));
+    }
     nvgBeginPath(vg);
     return true;
+}
+
+void GCanvas::snappedRect(int x, int y, int w, int h)
+{
+    const GRect d = toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale);
+    nvgRect(vg, float(d.x / pixelScale), float(d.y / pixelScale), float(d.w / pixelScale),
+            float(d.h / pixelScale));
 }
 
 void GCanvas::fill(const unsigned char* rgba)
@@ -84,7 +124,7 @@ void GCanvas::FillRect(int x, int y, int w, int h, const unsigned char* rgba)
 {
     if (!rgba || !beginFrame())
         return;
-    nvgRect(vg, clipX + x, clipY + y, w, h);
+    snappedRect(x, y, w, h);
     fill(rgba);
 }
 
@@ -164,7 +204,7 @@ void GCanvas::DrawImage(int image, const GRect* src, const GPoint* dst)
     const float oy = clipY + dst->y - src->y;
     const NVGpaint pattern = nvgImagePattern(vg, ox, oy, iw, ih, 0.0f, image, 1.0f);
     beginFrame();
-    nvgRect(vg, clipX + dst->x, clipY + dst->y, src->w, src->h);
+    snappedRect(dst->x, dst->y, src->w, src->h);
     nvgFillPaint(vg, pattern);
     nvgFill(vg);
     nvgEndFrame(vg);

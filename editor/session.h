@@ -1,9 +1,12 @@
 // GEditorSession: the UI thread's side of one editor opening. Holds what
 // that thread owns on its stack: its own X connection, the visual, the
 // editor window, the GLX context, nanovg with one frame buffer the size of
-// the editor, and the canvas over them. run() builds them, loops on the
-// window's events until a quit message or DestroyNotify, and tears them down
-// in reverse order; a failure at any step ends the thread quietly.
+// the editor in device pixels, and the canvas over them. run() builds them,
+// loops on the window's events until a quit message or DestroyNotify, and
+// tears them down in reverse order; a failure at any step ends the thread
+// quietly. Pointer positions reach the skin in skin pixels; a pass puts on the
+// screen only the rectangles it repainted where GLX can copy part of the back
+// buffer, else the whole frame.
 // Used only by GEditorWindow's UI thread; borrows the holder and its skin.
 #pragma once
 
@@ -12,12 +15,15 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include "editor/skin.h"
+
 #include <memory>
 
 namespace Zorv {
 
-class GCanvas;
-class GEditorSkin;
+// The client message that tells the UI thread to follow a new scale.
+constexpr const char* kRescaleAtom = "_QUELT_RESCALE";
+
 class GEditorWindow;
 
 // While one exists, every X error of the process is ignored (Xlib has one
@@ -53,10 +59,15 @@ private:
     bool createWindow();
     bool createContext();
     bool createDrawing();
+    bool createSurface();   // frame buffer and canvas at the current scale
+    void destroySurface();
+    void followScale();     // resizes everything when the holder's scale changed
     void eventLoop();
     bool dispatch(XEvent& event);  // false: leave the loop
+    GPoint skinPoint(int x, int y) const;  // a window position in skin pixels
     void pointerButton(const XButtonEvent& event, bool press);
-    void drawPass();
+    void drawPass(bool wholeFrame);  // wholeFrame: the window lost its content
+    void present(bool wholeFrame);
     void destroyDrawing();
     void destroyWindow();
     void closeConnection();
@@ -71,7 +82,11 @@ private:
     NVGcontext* vg = nullptr;
     NVGLUframebuffer* framebuffer = nullptr;
     std::unique_ptr<GCanvas> canvas;
+    double scale = 1.0;
+    GDamage damage;
+    PFNGLXCOPYSUBBUFFERMESAPROC copySubBuffer = nullptr;  // null: whole frames only
     Atom quitAtom = 0;
+    Atom rescaleAtom = 0;
     std::unique_ptr<GXErrorShield> shield;
 };
 

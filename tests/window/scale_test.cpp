@@ -25,11 +25,7 @@ protected:
         dh = toDevice(kH, scale);
         XResizeWindow(display, parent, unsigned(dw), unsigned(dh));
         XSync(display, False);
-        const Pixels big = embeddedImage("Quelt@2x.png");
-        hasArt2x = !big.rgb.empty();
-        art = scale == 1.0 ? backgroundFrame(0)
-                           : (hasArt2x ? smoothFrame(big, 0, 2.0, scale)
-                                       : smoothFrame(embeddedImage("Quelt.png"), 0, 1.0, scale));
+        art = backgroundAt(scale);
     }
 
     // Opens at the scale and waits until the corner shows the artwork.
@@ -62,7 +58,6 @@ protected:
 
     double scale = 1;
     int dw = kW, dh = kH;
-    bool hasArt2x = false;
     Pixels art;
 };
 
@@ -86,7 +81,7 @@ TEST_P(ScaledWindowTest, SizeBeforeAndAfterOpeningIsTheScaledSize)
 
 TEST_P(ScaledWindowTest, ArtworkWhereNoControlLies)
 {
-    if (scale == 2.0 && !hasArt2x)
+    if (scale == 2.0 && !hasArt2x())
         GTEST_SKIP() << "\"Quelt@2x.png\" is not embedded yet: the 2x artwork comparison waits for it";
     addProbe(1, 100, 50, 40, 30);
     ASSERT_TRUE(openScaled());

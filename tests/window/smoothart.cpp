@@ -63,4 +63,18 @@ Pixels smoothFrame(const Pixels& image, int frame, double imageScale, double sca
     return out;
 }
 
+bool hasArt2x()
+{
+    return !embeddedImage("Quelt@2x.png").rgb.empty();
+}
+
+Pixels backgroundAt(double scale)
+{
+    if (scale == 1.0)
+        return backgroundFrame(0);
+    const Pixels big = embeddedImage("Quelt@2x.png");
+    return big.rgb.empty() ? smoothFrame(embeddedImage("Quelt.png"), 0, 1.0, scale)
+                           : smoothFrame(big, 0, 2.0, scale);
+}
+
 }  // namespace windowtest

@@ -11,5 +11,9 @@ Pixels embeddedImage(const char* name);  // empty when not embedded or not decod
 // Frame (a kW x kH skin cell of one row) of image, which holds imageScale
 // image pixels per skin pixel, as the device pixels of an editor at scale.
 Pixels smoothFrame(const Pixels& image, int frame, double imageScale, double scale);
+// Frame 0 of the background as the editor shows it at scale: above 1 from
+// "Quelt@2x.png" when that is embedded, else from "Quelt.png".
+Pixels backgroundAt(double scale);
+bool hasArt2x();  // "Quelt@2x.png" is embedded
 
 }  // namespace windowtest

@@ -1,10 +1,11 @@
 #include "controls/canvas.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
+#include "editor/gl/nvg_gl.h"
 #include "editor/resources.h"
-#include "nanovg.h"
 
 namespace Zorv {
 
@@ -23,6 +24,14 @@ NVGcolor colourOf(const unsigned char* rgba)
 int clampTo(int value, int limit)
 {
     return value < 0 ? 0 : (value > limit ? limit : value);
+}
+
+GRect intersect(const GRect& a, const GRect& b)
+{
+    const int x0 = a.x > b.x ? a.x : b.x, y0 = a.y > b.y ? a.y : b.y;
+    const long long x1 = std::min((long long)a.x + a.w, (long long)b.x + b.w);
+    const long long y1 = std::min((long long)a.y + a.h, (long long)b.y + b.h);
+    return {x0, y0, int(std::max(x1 - x0, 0LL)), int(std::max(y1 - y0, 0LL))};
 }
 
 int clampToInt(double v)
@@ -114,10 +123,20 @@ void GCanvas::stroke(const unsigned char* rgba, double width)
 
 void GCanvas::FillRectRGB(int x, int y, int w, int h, const unsigned char* rgb)
 {
-    if (!rgb)
+    if (!rgb || !vg)
         return;
-    const unsigned char opaque[4] = {rgb[0], rgb[1], rgb[2], 255};
-    FillRect(x, y, w, h, opaque);
+    // An opaque fill on device edges sets exactly the pixels a clear of them
+    // sets, and a software renderer clears far faster than it fills a path.
+    const GRect surface = {0, 0, deviceW, deviceH};
+    const GRect clipped = intersect(toDevice(GRect{clipX, clipY, clipW, clipH}, pixelScale), surface);
+    const GRect d = intersect(toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale), clipped);
+    if (d.w <= 0 || d.h <= 0)
+        return;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(d.x, deviceH - d.y - d.h, d.w, d.h);  // GL rows count from the bottom
+    glClearColor(rgb[0] / kByteScale, rgb[1] / kByteScale, rgb[2] / kByteScale, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void GCanvas::FillRect(int x, int y, int w, int h, const unsigned char* rgba)

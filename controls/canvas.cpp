@@ -128,8 +128,8 @@ void GCanvas::FillRectRGB(int x, int y, int w, int h, const unsigned char* rgb)
     // An opaque fill on device edges sets exactly the pixels a clear of them
     // sets, and a software renderer clears far faster than it fills a path.
     const GRect surface = {0, 0, deviceW, deviceH};
-    const GRect clipped = intersect(toDevice(GRect{clipX, clipY, clipW, clipH}, pixelScale), surface);
-    const GRect d = intersect(toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale), clipped);
+    const GRect window = intersect(toDevice(clip(), pixelScale), surface);
+    const GRect d = intersect(toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale), window);
     if (d.w <= 0 || d.h <= 0)
         return;
     glEnable(GL_SCISSOR_TEST);

@@ -230,12 +230,12 @@ GPoint GEditorSession::skinPoint(int x, int y) const
 void GEditorSession::pointerButton(const XButtonEvent& b, bool press)
 {
     const bool shift = b.state & ShiftMask, ctrl = b.state & ControlMask;
-    const GPoint at = skinPoint(b.x, b.y);
+    const GPoint p = skinPoint(b.x, b.y);
     if (b.button == Button1)
-        press ? skin->onLeftDown(shift, ctrl, at.x, at.y) : skin->onLeftUp(shift, ctrl, at.x, at.y);
+        press ? skin->onLeftDown(shift, ctrl, p.x, p.y) : skin->onLeftUp(shift, ctrl, p.x, p.y);
     else if (b.button == Button3)
-        press ? skin->onRightDown(shift, ctrl, at.x, at.y) : skin->onRightUp(shift, ctrl, at.x, at.y);
-    holder->updateCursor(ui, at.x, at.y);
+        press ? skin->onRightDown(shift, ctrl, p.x, p.y) : skin->onRightUp(shift, ctrl, p.x, p.y);
+    holder->updateCursor(ui, p.x, p.y);
 }
 
 void GEditorSession::drawPass(bool wholeFrame)
@@ -262,7 +262,7 @@ void GEditorSession::present(bool wholeFrame)
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         glXSwapBuffers(ui, window);
     } else {
-        // The back buffer is never swapped on this path, so it keeps the rest.
+        // Only the repainted rectangles travel: frame buffer to back buffer to window.
         for (int i = 0; i < damage.count; ++i) {
             const GRect d = toDevice(damage.rects[i], scale);
             const int bottom = height - d.y - d.h;  // GL rows count from the bottom

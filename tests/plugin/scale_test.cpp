@@ -218,7 +218,8 @@ protected:
         EXPECT_EQ(editorSize(), Size(dw, dh)) << "after opening";
         EXPECT_EQ(windowSize(), Size(dw, dh));
         art = backgroundAt(scale);
-        ASSERT_TRUE(waitFor([&] { return mismatches(grab(), art, device({0, 20, 180, 80})) == 0; }));
+        const GRect corner = device({0, 20, 180, 80});
+        ASSERT_TRUE(waitFor([&] { return mismatches(grab(), art, corner) == 0; }));
     }
 
     Pixels grab() { return grabWindow(display, editor, dw, dh); }
@@ -272,7 +273,7 @@ protected:
 TEST_P(ScaledPluginTest, ArtworkWhereNoControlLies)
 {
     if (scale == 2.0 && !hasArt2x())
-        GTEST_SKIP() << "\"Quelt@2x.png\" is not embedded yet: the 2x artwork comparison waits for it";
+        GTEST_SKIP() << "\"Quelt@2x.png\" is not embedded yet: no 2x artwork to compare with";
     const Pixels shot = grab();
     EXPECT_EQ(mismatches(shot, art, device({0, 20, kW, 18})), 0);
     EXPECT_EQ(mismatches(shot, art, device({0, 0, 183, 20})), 0);

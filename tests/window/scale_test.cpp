@@ -40,7 +40,8 @@ protected:
         return editor->getWindow()->getWindow() != 0;
     }
 
-    Pixels grabAll() { return grabWindow(display, Window(editor->getWindow()->getWindow()), dw, dh); }
+    Window editorWindow() { return Window(editor->getWindow()->getWindow()); }
+    Pixels grabAll() { return grabWindow(display, editorWindow(), dw, dh); }
 
     // Polls a whole grab until pred holds or two seconds pass; the last grab.
     Pixels grabAllWhen(const std::function<bool(const Pixels&)>& pred)
@@ -74,7 +75,7 @@ TEST_P(ScaledWindowTest, SizeBeforeAndAfterOpeningIsTheScaledSize)
     EXPECT_EQ(rect->right, dw);
     EXPECT_EQ(rect->bottom, dh);
     XWindowAttributes attributes;
-    ASSERT_TRUE(XGetWindowAttributes(display, Window(editor->getWindow()->getWindow()), &attributes));
+    ASSERT_TRUE(XGetWindowAttributes(display, editorWindow(), &attributes));
     EXPECT_EQ(attributes.width, dw);
     EXPECT_EQ(attributes.height, dh);
 }
@@ -82,7 +83,7 @@ TEST_P(ScaledWindowTest, SizeBeforeAndAfterOpeningIsTheScaledSize)
 TEST_P(ScaledWindowTest, ArtworkWhereNoControlLies)
 {
     if (scale == 2.0 && !hasArt2x())
-        GTEST_SKIP() << "\"Quelt@2x.png\" is not embedded yet: the 2x artwork comparison waits for it";
+        GTEST_SKIP() << "\"Quelt@2x.png\" is not embedded yet: no 2x artwork to compare with";
     addProbe(1, 100, 50, 40, 30);
     ASSERT_TRUE(openScaled());
     const GRect p = device({100, 50, 40, 30});
@@ -156,10 +157,10 @@ TEST_P(ScaledWindowTest, ChangedRectanglesShowWhatAFullRedrawShows)
                                        addProbe(0, 301, 170, 29, 25)};
     ASSERT_TRUE(openScaled());
     for (int round = 1; round <= 4; ++round) {
-        probes[size_t(round % 3)]->level = round;
+        PaintProbe* probe = probes[size_t(round % 3)];
+        probe->level = round;
         editor->refreshThrottled();
-        const GRect d = device({probes[size_t(round % 3)]->getX(), probes[size_t(round % 3)]->getY(),
-                                1, 1});
+        const GRect d = device({probe->getX(), probe->getY(), 1, 1});
         grabAllWhen([&](const Pixels& g) { return grey(g, d.x, d.y) == round * 40 + 20; });
     }
     const Pixels partial = grabAll();

@@ -159,6 +159,14 @@ TEST_F(PluginScaleTest, XftDpiOfTheServerDecidesLast)
         openPlugin();
         EXPECT_EQ(editorSize(), size) << resources;
     }
+    setResources("Xft.dpi:\t144\n");
+    openPlugin();
+    ASSERT_EQ(editorSize(), Size(495, 293));
+    ASSERT_TRUE(openEditor());
+    EXPECT_EQ(editorSize(), Size(495, 293)) << "the same once open";
+    EXPECT_EQ(windowSize(), Size(495, 293));
+    setResources("Xft.dpi:\t192\n");
+    EXPECT_EQ(editorSize(), Size(495, 293)) << "decided once, before the first question";
 }
 
 TEST_F(PluginScaleTest, TheHostsAnnouncementWinsAndOtherVendorCallsAreNotTaken)

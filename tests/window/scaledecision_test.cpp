@@ -1,11 +1,14 @@
 // The editor's scale without an X server: rounding and limits, the sources in
-// their order, Xft.dpi read from a resource-database text, the device-pixel
-// rule and its inverse, and the damage list of a draw pass.
+// their order, Xft.dpi read from a resource-database text, the size a closed
+// editor reports, the device-pixel rule and its inverse, and the damage list
+// of a draw pass.
 #include <gtest/gtest.h>
 
 #include "controls/canvas.h"
+#include "editor/editor.h"
 #include "editor/scale.h"
 #include "editor/skin.h"
+#include "gate/quelt.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -79,6 +82,44 @@ TEST(ScaleDecision, WithoutADisplayOrVariableTheDesktopScaleIsOne)
     unsetenv("QUELT_SCALE");
     if (display)
         setenv("DISPLAY", saved.c_str(), 1);
+}
+
+int sizeRequests = 0;
+
+intptr_t countSizeRequests(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    sizeRequests += opcode == audioMasterSizeWindow;
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+TEST(ScaleDecision, ClosedEditorReportsTheScaledSizeAndAsksTheHostNothing)
+{
+    unsetenv("DISPLAY");
+    unsetenv("QUELT_SCALE");
+    sizeRequests = 0;
+    Zorv::Quelt effect(countSizeRequests);
+    auto* skin = new Zorv::GEditorSkin(&effect);
+    skin->setSize(330, 195, 1);
+    auto* editor = new Zorv::GEditor(&effect, skin);
+    effect.setEditor(editor);
+    ERect* rect = nullptr;
+    ASSERT_TRUE(editor->getRect(&rect));
+    EXPECT_EQ(rect->right, 330);
+    EXPECT_EQ(rect->bottom, 195);
+    AEffect* record = effect.getAeffect();
+    EXPECT_EQ(record->dispatcher(record, effVendorSpecific, kVendorScaleIndex, kVendorScaleValue,
+                                 nullptr, 1.5f),
+              1);
+    ASSERT_TRUE(editor->getRect(&rect));
+    EXPECT_EQ(rect->right, 495);
+    EXPECT_EQ(rect->bottom, 293);
+    EXPECT_EQ(sizeRequests, 0) << "nothing to resize while closed";
+
+    skin->setSize(40000, 20000, 1);  // beyond the rectangle's 16 bits
+    editor->setScale(1.0);
+    ASSERT_TRUE(editor->getRect(&rect));
+    EXPECT_EQ(rect->right, 32767) << "clamped, not wrapped to a negative width";
+    EXPECT_EQ(rect->bottom, 20000);
 }
 
 TEST(DevicePixels, CeilingOfTheScaledEdgeAndItsInverse)

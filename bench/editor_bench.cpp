@@ -4,11 +4,13 @@
 //   burst, audio processed in real time), and during a continuous knob drag;
 // - the cost of one draw pass into the frame buffer with one changed knob,
 //   with the meter changed, and of a full repaint;
+// - the time from effEditOpen to the first complete frame on the screen;
 // - for a 300-column wave display over the test effect's history: one draw
 //   pass with one new column, and the UI thread's CPU use while the history
 //   scrolls at 30 columns per second.
 // CPU use is the process's CPU time minus the audio and benchmark threads'
-// own, as a share of one core ("ui_cpu_%" counter).
+// own, as a share of one core ("ui_cpu_%" counter). The default editor's
+// benchmarks run at scales 1 and 2 (argument: scale x 100).
 #include "controls/canvas.h"
 #include "editor/builder.h"
 #include "editor/editor.h"
@@ -37,6 +39,17 @@ constexpr int kW = 330, kH = 195;
 constexpr int kRate = 48000;
 constexpr int kBlock = 480;  // 10 ms
 constexpr double kMeasureSeconds = 5.0;
+
+double scaleOf(const benchmark::State& state)
+{
+    return double(state.range(0)) / 100.0;
+}
+
+// A skin position as a position in the editor window at the scale.
+int dev(int v, double scale)
+{
+    return Zorv::toDevice(v, scale);
+}
 
 double processCpuSeconds()
 {
@@ -106,17 +119,20 @@ private:
 
 // The default editor open in a parent window on a private server.
 struct OpenEditor {
-    OpenEditor()
+    explicit OpenEditor(double scale) : scale(scale)
     {
         Zorv::prepareMesa();
         setenv("DISPLAY", server.name().c_str(), 1);
         display = XOpenDisplay(nullptr);
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, dev(kW, scale),
+                                     dev(kH, scale), 0, 0, 0);
         XMapWindow(display, parent);
         XSync(display, False);
         editor = defaultEditor(&effect);
-        if (editor)
+        if (editor) {
+            editor->setScale(scale);
             editor->open(reinterpret_cast<void*>(parent));
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }
     ~OpenEditor()
@@ -127,6 +143,7 @@ struct OpenEditor {
         unsetenv("DISPLAY");
     }
 
+    double scale;
     Zorv::XvfbServer server;
     Display* display = nullptr;
     Window parent = 0;
@@ -173,13 +190,13 @@ void measureUiCpu(benchmark::State& state, OpenEditor& open, const AudioLoop* au
 
 void BM_UiThreadIdle(benchmark::State& state)
 {
-    OpenEditor open;
+    OpenEditor open(scaleOf(state));
     measureUiCpu(state, open, nullptr, nullptr);
 }
 
 void BM_UiThreadMeterMoving(benchmark::State& state)
 {
-    OpenEditor open;
+    OpenEditor open(scaleOf(state));
     open.effect.setParameter(Zorv::kFade, 1.0f);  // faded out over 1 s
     AudioLoop audio(&open.effect, true);
     measureUiCpu(state, open, &audio, nullptr);
@@ -188,30 +205,78 @@ void BM_UiThreadMeterMoving(benchmark::State& state)
 // Drags the "Thresh" knob up and down without pause, 4 px per 20 ms.
 void dragKnob(OpenEditor& open, int tick)
 {
+    const double s = open.scale;
     if (tick == 0) {
-        XTestFakeMotionEvent(open.display, -1, 80, 125, CurrentTime);
+        XTestFakeMotionEvent(open.display, -1, dev(80, s), dev(125, s), CurrentTime);
         XTestFakeButtonEvent(open.display, 1, True, CurrentTime);
     }
     const int phase = tick % 40;
-    XTestFakeMotionEvent(open.display, -1, 80, 125 + (phase < 20 ? -phase : phase - 40) * 4,
-                         CurrentTime);
+    XTestFakeMotionEvent(open.display, -1, dev(80, s),
+                         dev(125 + (phase < 20 ? -phase : phase - 40) * 4, s), CurrentTime);
     XFlush(open.display);
 }
 
 void BM_UiThreadKnobDrag(benchmark::State& state)
 {
-    OpenEditor open;
+    OpenEditor open(scaleOf(state));
     measureUiCpu(state, open, nullptr, dragKnob);
     XTestFakeButtonEvent(open.display, 1, False, CurrentTime);
     XSync(open.display, False);
 }
 
+// Milliseconds from effEditOpen until the window shows the first frame: the
+// knob under (80, 125), white on the artwork, replaces the black beneath.
+void BM_OpenToFirstFrame(benchmark::State& state)
+{
+    const double scale = scaleOf(state);
+    Zorv::prepareMesa();
+    Zorv::XvfbServer server;
+    setenv("DISPLAY", server.name().c_str(), 1);
+    Display* display = XOpenDisplay(nullptr);
+    const Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0,
+                                              dev(kW, scale), dev(kH, scale), 0, 0, 0);
+    XMapWindow(display, parent);
+    XSync(display, False);
+    Zorv::Quelt effect(nullptr);
+    Zorv::GEditor* editor = defaultEditor(&effect);
+    editor->setScale(scale);
+    double totalMs = 0;
+    for (auto _ : state) {
+        const auto begin = std::chrono::steady_clock::now();
+        editor->open(reinterpret_cast<void*>(parent));
+        for (;;) {
+            const Window window = Window(editor->getWindow()->getWindow());
+            XImage* image = window ? XGetImage(display, window, dev(80, scale), dev(125, scale), 1,
+                                               1, AllPlanes, ZPixmap)
+                                   : nullptr;
+            const unsigned long pixel = image ? XGetPixel(image, 0, 0) : 0;
+            if (image)
+                XDestroyImage(image);
+            if ((pixel & 0xff) > 0x80 ||
+                std::chrono::steady_clock::now() - begin > std::chrono::seconds(5))
+                break;
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - begin;
+        state.SetIterationTime(took.count() / 1000.0);
+        totalMs += took.count();
+        editor->close();
+    }
+    state.counters["first_frame_ms"] = totalMs / double(state.iterations());
+    effect.setEditor(nullptr);
+    XDestroyWindow(display, parent);
+    XCloseDisplay(display);
+    unsetenv("DISPLAY");
+}
+
 // The default skin attached to an off-screen GL session's canvas.
 struct DrawingSkin {
-    DrawingSkin() : session(kW, kH), editor(defaultEditor(&effect))
+    explicit DrawingSkin(double scale)
+        : session(dev(kW, scale), dev(kH, scale)), editor(defaultEditor(&effect))
     {
         if (ready()) {
-            canvas = std::make_unique<Zorv::GCanvas>(session.context(), kW, kH);
+            canvas = std::make_unique<Zorv::GCanvas>(session.context(), kW, kH, scale);
             editor->getSkin()->attachCanvas(canvas.get());
             pass();
         }
@@ -237,7 +302,7 @@ struct DrawingSkin {
 
 void BM_DrawPassOneKnob(benchmark::State& state)
 {
-    DrawingSkin skin;
+    DrawingSkin skin(scaleOf(state));
     if (!skin.ready())
         return state.SkipWithError("no GL session or editor");
     int step = 0;
@@ -249,7 +314,7 @@ void BM_DrawPassOneKnob(benchmark::State& state)
 
 void BM_DrawPassMeter(benchmark::State& state)
 {
-    DrawingSkin skin;
+    DrawingSkin skin(scaleOf(state));
     if (!skin.ready())
         return state.SkipWithError("no GL session or editor");
     skin.effect.setSampleRate(float(kRate));
@@ -282,7 +347,7 @@ void BM_DrawPassMeter(benchmark::State& state)
 
 void BM_DrawPassFullRepaint(benchmark::State& state)
 {
-    DrawingSkin skin;
+    DrawingSkin skin(scaleOf(state));
     if (!skin.ready())
         return state.SkipWithError("no GL session or editor");
     for (auto _ : state) {
@@ -389,11 +454,13 @@ void BM_UiThreadHistoryScroll(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_UiThreadIdle)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UiThreadMeterMoving)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_UiThreadKnobDrag)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawPassOneKnob)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DrawPassMeter)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DrawPassFullRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UiThreadIdle)->Arg(100)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UiThreadMeterMoving)->Arg(100)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UiThreadKnobDrag)->Arg(100)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenToFirstFrame)->Arg(100)->Arg(200)->Iterations(10)->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPassOneKnob)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawPassMeter)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawPassFullRepaint)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UiThreadHistoryScroll)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawPassWaveColumn)->Unit(benchmark::kMicrosecond);

@@ -1,9 +1,11 @@
 #include "controls/canvas.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
+#include "editor/gl/nvg_gl.h"
 #include "editor/resources.h"
-#include "nanovg.h"
 
 namespace Zorv {
 
@@ -24,10 +26,44 @@ int clampTo(int value, int limit)
     return value < 0 ? 0 : (value > limit ? limit : value);
 }
 
+GRect intersect(const GRect& a, const GRect& b)
+{
+    const int x0 = a.x > b.x ? a.x : b.x, y0 = a.y > b.y ? a.y : b.y;
+    const long long x1 = std::min((long long)a.x + a.w, (long long)b.x + b.w);
+    const long long y1 = std::min((long long)a.y + a.h, (long long)b.y + b.h);
+    return {x0, y0, int(std::max(x1 - x0, 0LL)), int(std::max(y1 - y0, 0LL))};
+}
+
+int clampToInt(double v)
+{
+    constexpr double kLow = -2147483648.0, kHigh = 2147483647.0;
+    return v <= kLow ? INT_MIN : (v >= kHigh ? INT_MAX : int(v));
+}
+
 }  // namespace
 
+int toDevice(int v, double scale)
+{
+    return clampToInt(std::ceil(v * scale));
+}
+
+int toSkin(int d, double scale)
+{
+    return scale > 0 ? clampToInt(std::floor(d / scale)) : d;
+}
+
+GRect toDevice(const GRect& skin, double scale)
+{
+    const int x0 = toDevice(skin.x, scale), y0 = toDevice(skin.y, scale);
+    const double x1 = std::ceil((double(skin.x) + skin.w) * scale);
+    const double y1 = std::ceil((double(skin.y) + skin.h) * scale);
+    return {x0, y0, clampToInt(x1 - x0), clampToInt(y1 - y0)};
+}
+
 GCanvas::GCanvas(NVGcontext* context, int width, int height, double scale)
-    : vg(context), surfaceW(width), surfaceH(height), pixelScale(scale), clipW(width), clipH(height)
+    : vg(context), surfaceW(width), surfaceH(height), pixelScale(scale > 0 ? scale : 1.0),
+      deviceW(toDevice(width, pixelScale)), deviceH(toDevice(height, pixelScale)), clipW(width),
+      clipH(height)
 {
 }
 
@@ -51,11 +87,24 @@ bool GCanvas::beginFrame()
 {
     if (!vg)
         return false;
-    nvgBeginFrame(vg, (float)surfaceW, (float)surfaceH, (float)pixelScale);
-    if (clipW < surfaceW || clipH < surfaceH)
-        nvgScissor(vg, clipX, clipY, clipW, clipH);
+    // The view is the device surface in skin units, so skin units map onto
+    // device pixels by exactly the scale.
+    nvgBeginFrame(vg, float(deviceW / pixelScale), float(deviceH / pixelScale), (float)pixelScale);
+    if (clipW < surfaceW || clipH < surfaceH) {
+        // nanovg's scissor edge is soft over one device pixel; on a device edge it is exact.
+        const GRect d = toDevice(GRect{clipX, clipY, clipW, clipH}, pixelScale);
+        nvgScissor(vg, float(d.x / pixelScale), float(d.y / pixelScale), float(d.w / pixelScale),
+                   float(d.h / pixelScale));
+    }
     nvgBeginPath(vg);
     return true;
+}
+
+void GCanvas::snappedRect(int x, int y, int w, int h)
+{
+    const GRect d = toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale);
+    nvgRect(vg, float(d.x / pixelScale), float(d.y / pixelScale), float(d.w / pixelScale),
+            float(d.h / pixelScale));
 }
 
 void GCanvas::fill(const unsigned char* rgba)
@@ -75,17 +124,27 @@ void GCanvas::stroke(const unsigned char* rgba, double width)
 
 void GCanvas::FillRectRGB(int x, int y, int w, int h, const unsigned char* rgb)
 {
-    if (!rgb)
+    if (!rgb || !vg)
         return;
-    const unsigned char opaque[4] = {rgb[0], rgb[1], rgb[2], 255};
-    FillRect(x, y, w, h, opaque);
+    // An opaque fill on device edges sets exactly the pixels a clear of them
+    // sets, and a software renderer clears far faster than it fills a path.
+    const GRect surface = {0, 0, deviceW, deviceH};
+    const GRect window = intersect(toDevice(clip(), pixelScale), surface);
+    const GRect d = intersect(toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale), window);
+    if (d.w <= 0 || d.h <= 0)
+        return;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(d.x, deviceH - d.y - d.h, d.w, d.h);  // GL rows count from the bottom
+    glClearColor(rgb[0] / kByteScale, rgb[1] / kByteScale, rgb[2] / kByteScale, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void GCanvas::FillRect(int x, int y, int w, int h, const unsigned char* rgba)
 {
     if (!rgba || !beginFrame())
         return;
-    nvgRect(vg, clipX + x, clipY + y, w, h);
+    snappedRect(x, y, w, h);
     fill(rgba);
 }
 
@@ -168,7 +227,7 @@ void GCanvas::DrawImage(int image, const GRect* src, const GPoint* dst, int dens
     const NVGpaint pattern =
         nvgImagePattern(vg, ox, oy, (float)iw / density, (float)ih / density, 0.0f, image, 1.0f);
     beginFrame();
-    nvgRect(vg, clipX + dst->x, clipY + dst->y, src->w, src->h);
+    snappedRect(dst->x, dst->y, src->w, src->h);
     nvgFillPaint(vg, pattern);
     nvgFill(vg);
     nvgEndFrame(vg);

@@ -4,7 +4,9 @@
 // ends the frame, so each call is flushed at once and nothing is cleared.
 // All coordinates are whole skin pixels relative to the clip window's corner;
 // the surface holds scale device pixels per skin pixel, and nanovg rasterises
-// at that resolution.
+// at that resolution. Skin edge v lies on device edge ceil(v × scale): the
+// clip window, rectangle fills and image cells cover whole device pixels, so
+// neighbours meet without seams and an erase covers exactly what was drawn.
 // Used only on the editor's UI thread; borrows the context, owns nothing.
 #pragma once
 
@@ -31,6 +33,14 @@ struct GSpan {
     int x, y1, y2;
 };
 
+// Device edge of skin edge v: ceil(v × scale), the one rule for sizes, clips,
+// fills and presented rectangles.
+int toDevice(int v, double scale);
+// Skin pixel holding device pixel d: floor(d / scale), the inverse of toDevice.
+int toSkin(int d, double scale);
+// The device pixels a skin rectangle covers.
+GRect toDevice(const GRect& skin, double scale);
+
 // Text alignment codes of DrawText.
 enum GTextAlign { kAlignLeft = 0, kAlignCentre = 1, kAlignRight = 2 };
 
@@ -49,6 +59,8 @@ public:
     int width() const { return surfaceW; }        // surface width in skin pixels
     int height() const { return surfaceH; }       // surface height in skin pixels
     double scale() const { return pixelScale; }   // device pixels per skin pixel
+    int deviceWidth() const { return deviceW; }   // surface width in device pixels
+    int deviceHeight() const { return deviceH; }  // surface height in device pixels
     GRect clip() const { return {clipX, clipY, clipW, clipH}; }  // the clip window
 
     void SetClip(int x, int y, int w, int h);  // moves the clip window, kept on the surface
@@ -75,12 +87,14 @@ public:
 
 private:
     bool beginFrame();      // frame, scissor and new path; false without a context
+    void snappedRect(int x, int y, int w, int h);  // rectangle path on device edges
     void fill(const unsigned char* rgba);
     void stroke(const unsigned char* rgba, double width);
 
     NVGcontext* vg;
     int surfaceW, surfaceH;
     double pixelScale;
+    int deviceW, deviceH;
     int clipX = 0, clipY = 0, clipW, clipH;
 };
 

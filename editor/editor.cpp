@@ -1,12 +1,23 @@
 #include "editor/editor.h"
 
+#include "editor/scale.h"
 #include "editor/skin.h"
 #include "editor/window.h"
 #include "effect/effect.h"
 
+#include <cstdint>
 #include <ctime>
 
 namespace Zorv {
+
+namespace {
+
+int16_t rectEdge(int v)
+{
+    return int16_t(v > INT16_MAX ? INT16_MAX : (v < 0 ? 0 : v));
+}
+
+}  // namespace
 
 uint32_t monotonicMs()
 {
@@ -37,10 +48,29 @@ bool GEditor::getRect(ERect** out)
         return false;
     rect.top = 0;
     rect.left = 0;
-    rect.bottom = int16_t(skin->getHeight());
-    rect.right = int16_t(skin->getWidth());
+    const double s = getScale();
+    rect.bottom = rectEdge(toDevice(skin->getHeight(), s));
+    rect.right = rectEdge(toDevice(skin->getWidth(), s));
     *out = &rect;
     return true;
+}
+
+double GEditor::getScale()
+{
+    if (scale == 0)
+        scale = desktopScale();
+    return scale;
+}
+
+void GEditor::setScale(double factor)
+{
+    const double previous = scale;
+    scale = roundScale(factor);
+    if (scale == previous || !isOpen())
+        return;
+    if (window)
+        window->setScale(scale);
+    getGEffect()->sizeWindow(toDevice(skin->getWidth(), scale), toDevice(skin->getHeight(), scale));
 }
 
 bool GEditor::open(void* parent)
@@ -48,6 +78,8 @@ bool GEditor::open(void* parent)
     if (isOpen())
         close();
     systemWindow = parent;
+    if (window)
+        window->setScale(getScale());
     if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent)))
         return false;
     getGEffect()->editorOpened();

@@ -4,6 +4,8 @@
 // its own. The host thread calls getRect, open, close, idle and the
 // destructor; the audio thread calls refreshThrottled (through the effect's
 // refreshEditor) and any thread may. Borrows the effect.
+// The editor has one scale (device pixels per skin pixel), decided on the
+// host's thread before the size is first needed; the host may change it.
 #pragma once
 
 #include "shell/audioeffect.h"
@@ -33,7 +35,7 @@ public:
     GEditor(const GEditor&) = delete;
     GEditor& operator=(const GEditor&) = delete;
 
-    bool getRect(ERect** rect) override;  // the skin's size, open or not
+    bool getRect(ERect** rect) override;  // the skin's size at the scale, open or not
     bool open(void* parent) override;     // starts the UI thread in the host's window
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
@@ -45,6 +47,10 @@ public:
 
     virtual GEffect* getGEffect();    // the owning effect as the framework type
     virtual void refreshThrottled();  // redraw request, at most one per throttle interval
+    // The host's scale, rounded as every scale; while open the window follows
+    // and the host is asked for the new size.
+    void setScale(double factor);
+    double getScale();  // decided at first need: the host's, QUELT_SCALE, else Xft.dpi
 
     void setClock(GMillisecondClock clock) { now = clock; }  // for tests; monotonicMs by default
     GEditorSkin* getSkin() const { return skin; }
@@ -55,6 +61,7 @@ private:
     GEditorSkin* skin;
     std::unique_ptr<GEditorWindow> window;
     ERect rect{};
+    double scale = 0;  // 0 until decided; host thread only
     GMillisecondClock now = monotonicMs;
     std::atomic<bool> refreshPending{false};
     std::atomic<uint32_t> lastRefreshMs{0};

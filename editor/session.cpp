@@ -8,6 +8,7 @@
 #include <link.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
@@ -67,6 +68,20 @@ void keepLoadedSince(const ObjectNames& before)
             dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
+constexpr const char* kCopySubBuffer = "GLX_MESA_copy_sub_buffer";
+
+// glXCopySubBufferMESA when the connection's GLX offers it, else null.
+PFNGLXCOPYSUBBUFFERMESAPROC findCopySubBuffer(Display* display, int screen)
+{
+    const char* extensions = glXQueryExtensionsString(display, screen);
+    const size_t length = strlen(kCopySubBuffer);
+    for (const char* at = extensions; at && (at = strstr(at, kCopySubBuffer)); at += length)
+        if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == 0))
+            return reinterpret_cast<PFNGLXCOPYSUBBUFFERMESAPROC>(
+                glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")));
+    return nullptr;
+}
+
 }  // namespace
 
 GXErrorShield::GXErrorShield()
@@ -114,6 +129,7 @@ void GEditorSession::run()
         return;
     if (!glPinned.load())
         keepLoadedSince(before);
+    followScale();  // the host may have changed it while the window was made
     eventLoop();
 }
 
@@ -124,6 +140,7 @@ bool GEditorSession::openConnection()
         return false;
     shield = std::make_unique<GXErrorShield>();
     quitAtom = XInternAtom(ui, "WM_DELETE_WINDOW", False);
+    rescaleAtom = XInternAtom(ui, kRescaleAtom, False);
     return true;
 }
 
@@ -140,9 +157,10 @@ bool GEditorSession::createWindow()
     XSetWindowAttributes wa = {};
     wa.colormap = colormap;
     wa.event_mask = kEventMask;
-    window = XCreateWindow(ui, parent, 0, 0, unsigned(skin->getWidth()),
-                           unsigned(skin->getHeight()), 0, visual->depth, InputOutput,
-                           visual->visual, CWEventMask | CWColormap, &wa);
+    scale = holder->getScale();
+    window = XCreateWindow(ui, parent, 0, 0, unsigned(toDevice(skin->getWidth(), scale)),
+                           unsigned(toDevice(skin->getHeight(), scale)), 0, visual->depth,
+                           InputOutput, visual->visual, CWEventMask | CWColormap, &wa);
     // Errors are ignored, so ask the server whether the window really exists.
     XWindowAttributes created;
     if (window && XGetWindowAttributes(ui, window, &created))
@@ -154,23 +172,57 @@ bool GEditorSession::createWindow()
 bool GEditorSession::createContext()
 {
     glx = glXCreateContext(ui, visual, nullptr, True);
-    return glx && glXMakeCurrent(ui, window, glx) && loadGlOnce();
+    if (!glx || !glXMakeCurrent(ui, window, glx) || !loadGlOnce())
+        return false;
+    copySubBuffer = findCopySubBuffer(ui, visual->screen);
+    return true;
 }
 
 bool GEditorSession::createDrawing()
 {
-    const int width = skin->getWidth(), height = skin->getHeight();
     vg = nvgCreateGL2(NVG_ANTIALIAS);
     if (!vg)
         return false;
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    framebuffer = nvgluCreateFramebuffer(vg, width, height, 0);
+    return createSurface();
+}
+
+bool GEditorSession::createSurface()
+{
+    const int width = skin->getWidth(), height = skin->getHeight();
+    framebuffer = nvgluCreateFramebuffer(vg, toDevice(width, scale), toDevice(height, scale), 0);
     if (!framebuffer)
         return false;
-    canvas = std::make_unique<GCanvas>(vg, width, height);
+    canvas = std::make_unique<GCanvas>(vg, width, height, scale);
     skin->attachCanvas(canvas.get());
     return true;
+}
+
+void GEditorSession::destroySurface()
+{
+    if (canvas) {
+        skin->detachCanvas(canvas.get());
+        canvas.reset();
+    }
+    if (framebuffer)
+        nvgluDeleteFramebuffer(framebuffer);
+    framebuffer = nullptr;
+}
+
+void GEditorSession::followScale()
+{
+    const double wanted = holder->getScale();
+    if (wanted == scale)
+        return;
+    scale = wanted;
+    destroySurface();
+    XResizeWindow(ui, window, unsigned(toDevice(skin->getWidth(), scale)),
+                  unsigned(toDevice(skin->getHeight(), scale)));
+    XSync(ui, False);
+    glXMakeCurrent(ui, window, glx);  // the default frame buffer takes the new size
+    if (createSurface())
+        drawPass(true);
 }
 
 void GEditorSession::eventLoop()
@@ -190,48 +242,81 @@ bool GEditorSession::dispatch(XEvent& event)
         return true;
     case MotionNotify: {
         const XMotionEvent& m = event.xmotion;
-        skin->onMouseMove(m.state & ShiftMask, m.state & ControlMask, m.x, m.y);
-        holder->updateCursor(ui, m.x, m.y);
+        const GPoint at = skinPoint(m.x, m.y);
+        skin->onMouseMove(m.state & ShiftMask, m.state & ControlMask, at.x, at.y);
+        holder->updateCursor(ui, at.x, at.y);
         return true;
     }
     case Expose:
-        drawPass();
+        // Only the server's own Expose means the window lost pixels.
+        drawPass(!event.xexpose.send_event);
         return true;
     case DestroyNotify:
         return event.xdestroywindow.window != window;
     case ClientMessage:
+        if (Atom(event.xclient.data.l[0]) == rescaleAtom)
+            followScale();
         return Atom(event.xclient.data.l[0]) != quitAtom;
     default:
         return true;
     }
 }
 
+GPoint GEditorSession::skinPoint(int x, int y) const
+{
+    return {toSkin(x, scale), toSkin(y, scale)};
+}
+
 void GEditorSession::pointerButton(const XButtonEvent& b, bool press)
 {
     const bool shift = b.state & ShiftMask, ctrl = b.state & ControlMask;
+    const GPoint p = skinPoint(b.x, b.y);
     if (b.button == Button1)
-        press ? skin->onLeftDown(shift, ctrl, b.x, b.y) : skin->onLeftUp(shift, ctrl, b.x, b.y);
+        press ? skin->onLeftDown(shift, ctrl, p.x, p.y) : skin->onLeftUp(shift, ctrl, p.x, p.y);
     else if (b.button == Button3)
-        press ? skin->onRightDown(shift, ctrl, b.x, b.y) : skin->onRightUp(shift, ctrl, b.x, b.y);
+        press ? skin->onRightDown(shift, ctrl, p.x, p.y) : skin->onRightUp(shift, ctrl, p.x, p.y);
     else if (press && (b.button == Button4 || b.button == Button5))
-        skin->onWheel(shift, ctrl, b.x, b.y, b.button == Button4 ? 1 : -1);
-    holder->updateCursor(ui, b.x, b.y);
+        skin->onWheel(shift, ctrl, p.x, p.y, b.button == Button4 ? 1 : -1);
+    holder->updateCursor(ui, p.x, p.y);
 }
 
-void GEditorSession::drawPass()
+void GEditorSession::drawPass(bool wholeFrame)
 {
-    const int width = skin->getWidth(), height = skin->getHeight();
+    if (!canvas)
+        return;
     nvgluBindFramebuffer(framebuffer);
-    glViewport(0, 0, width, height);
-    skin->drawPass(canvas.get());
+    glViewport(0, 0, canvas->deviceWidth(), canvas->deviceHeight());
+    skin->drawPass(canvas.get(), &damage);
     nvgluBindFramebuffer(nullptr);
-    // A straight copy: both surfaces were drawn by nanovg, so no flip is needed,
+    present(wholeFrame || damage.whole);
+}
+
+void GEditorSession::present(bool wholeFrame)
+{
+    // Straight copies: both surfaces were drawn by nanovg, so no flip is needed,
     // and a software renderer copies far faster than it fills a textured quad.
+    const int width = canvas->deviceWidth(), height = canvas->deviceHeight();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer->fbo);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glXSwapBuffers(ui, window);
+    if (wholeFrame || !copySubBuffer) {
+        glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glXSwapBuffers(ui, window);
+    } else {
+        // Only the repainted rectangles travel: frame buffer to back buffer to window.
+        for (int i = 0; i < damage.count; ++i) {
+            const GRect d = toDevice(damage.rects[i], scale);
+            const int bottom = height - d.y - d.h;  // GL rows count from the bottom
+            glBlitFramebuffer(d.x, bottom, d.x + d.w, bottom + d.h, d.x, bottom, d.x + d.w,
+                              bottom + d.h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        }
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        for (int i = 0; i < damage.count; ++i) {
+            const GRect d = toDevice(damage.rects[i], scale);
+            copySubBuffer(ui, window, d.x, height - d.y - d.h, d.w, d.h);
+        }
+    }
 }
 
 void GEditorSession::destroyDrawing()
@@ -240,13 +325,7 @@ void GEditorSession::destroyDrawing()
         holder->releaseCursor(ui);
     holder->window.store(0);
     skin->cancelCapture();  // a gesture never outlives its window: the host gets its endEdit
-    if (canvas) {
-        skin->detachCanvas(canvas.get());
-        canvas.reset();
-    }
-    if (framebuffer)
-        nvgluDeleteFramebuffer(framebuffer);
-    framebuffer = nullptr;
+    destroySurface();
     if (vg)
         nvgDeleteGL2(vg);
     vg = nullptr;

@@ -1,11 +1,13 @@
 // GEditorSession: the UI thread's side of one editor opening. Holds what
 // that thread owns on its stack: its own X connection, the visual, the
 // editor window, the GLX context, nanovg with one frame buffer the size of
-// the editor, and the canvas over them. run() builds them, loops on the
-// window's events until a quit message or DestroyNotify, and tears them down
-// in reverse order, cancelling any gesture held at the time; a failure at any
-// step ends the thread quietly. The libraries the first opening loads for GL
-// stay loaded for the process's life.
+// the editor in device pixels, and the canvas over them. run() builds them,
+// loops on the window's events until a quit message or DestroyNotify, and
+// tears them down in reverse order, cancelling any gesture held at the time;
+// a failure at any step ends the thread quietly. Pointer positions reach the
+// skin in skin pixels; a pass puts on the screen only the rectangles it
+// repainted where GLX can copy part of the back buffer, else the whole frame.
+// The libraries the first opening loads for GL stay loaded for the process's life.
 // Used only by GEditorWindow's UI thread; borrows the holder and its skin.
 #pragma once
 
@@ -14,12 +16,15 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include "editor/skin.h"
+
 #include <memory>
 
 namespace Zorv {
 
-class GCanvas;
-class GEditorSkin;
+// The client message that tells the UI thread to follow a new scale.
+constexpr const char* kRescaleAtom = "_QUELT_RESCALE";
+
 class GEditorWindow;
 
 // While one exists, every X error of the process is ignored (Xlib has one
@@ -55,10 +60,15 @@ private:
     bool createWindow();
     bool createContext();
     bool createDrawing();
+    bool createSurface();   // frame buffer and canvas at the current scale
+    void destroySurface();
+    void followScale();     // resizes everything when the holder's scale changed
     void eventLoop();
     bool dispatch(XEvent& event);  // false: leave the loop
+    GPoint skinPoint(int x, int y) const;  // a window position in skin pixels
     void pointerButton(const XButtonEvent& event, bool press);
-    void drawPass();
+    void drawPass(bool wholeFrame);  // wholeFrame: the window lost its content
+    void present(bool wholeFrame);
     void destroyDrawing();
     void destroyWindow();
     void closeConnection();
@@ -73,7 +83,11 @@ private:
     NVGcontext* vg = nullptr;
     NVGLUframebuffer* framebuffer = nullptr;
     std::unique_ptr<GCanvas> canvas;
+    double scale = 1.0;
+    GDamage damage;
+    PFNGLXCOPYSUBBUFFERMESAPROC copySubBuffer = nullptr;  // null: whole frames only
     Atom quitAtom = 0;
+    Atom rescaleAtom = 0;
     std::unique_ptr<GXErrorShield> shield;
 };
 

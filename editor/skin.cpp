@@ -3,6 +3,8 @@
 #include "controls/canvas.h"
 #include "editor/resources.h"
 
+#include <algorithm>
+
 namespace Zorv {
 
 namespace {
@@ -10,6 +12,24 @@ namespace {
 const unsigned char kBlack[3] = {0, 0, 0};
 
 }  // namespace
+
+void GDamage::add(const GRect& rect)
+{
+    if (rect.w <= 0 || rect.h <= 0)
+        return;
+    if (count == kMaxRects) {
+        int x0 = rects[0].x, y0 = rects[0].y, x1 = x0 + rects[0].w, y1 = y0 + rects[0].h;
+        for (int i = 1; i < count; ++i) {
+            x0 = std::min(x0, rects[i].x);
+            y0 = std::min(y0, rects[i].y);
+            x1 = std::max(x1, rects[i].x + rects[i].w);
+            y1 = std::max(y1, rects[i].y + rects[i].h);
+        }
+        rects[0] = {x0, y0, x1 - x0, y1 - y0};
+        count = 1;
+    }
+    rects[count++] = rect;
+}
 
 GEditorBg::GEditorBg(int page, GImageResource* image, int frame, const GConditionSet& set)
     : page(page), image(image), frame(frame)
@@ -120,19 +140,29 @@ void GEditorSkin::detachCanvas(GCanvas* canvas)
         resources.get(i)->unload(canvas);
 }
 
-void GEditorSkin::drawPass(GCanvas* canvas)
+void GEditorSkin::drawPass(GCanvas* canvas, GDamage* damage)
 {
+    GDamage ignored;
+    GDamage& changed = damage ? *damage : ignored;
+    changed.clear();
     canvas->ResetClip();
     const GEditorBg* bg = activeBackground();
-    if (bg != currentBackground || fullRedraw.exchange(false, std::memory_order_relaxed))
+    if (bg != currentBackground || fullRedraw.exchange(false, std::memory_order_relaxed)) {
         repaintAll(canvas, bg);
+        changed.whole = true;
+    }
     for (int i = 0; i < controls.getCount(); ++i) {
         GEditorControl* control = controls.get(i);
         canvas->SetClip(control->getX(), control->getY(), control->getW(), control->getH());
-        if (isActive(control))
-            control->refresh(canvas);
-        else
+        bool painted = false;
+        if (isActive(control)) {
+            painted = control->refresh(canvas);
+        } else {
+            painted = control->isPainted();
             control->erase(canvas);
+        }
+        if (painted)
+            changed.add(canvas->clip());
         canvas->ResetClip();
     }
 }

@@ -7,6 +7,7 @@
 // redraw target (the window holder).
 #pragma once
 
+#include "controls/canvas.h"
 #include "controls/control.h"
 #include "editor/checks.h"
 #include "effect/ptrlist.h"
@@ -34,6 +35,18 @@ struct GEditorBg {
     GImageResource* image;  // never null, owned by the skin's resources
     int frame;              // counted from 0
     GConditionSet conditions;
+};
+
+// The skin rectangles one draw pass repainted, or the whole surface.
+struct GDamage {
+    static constexpr int kMaxRects = 16;  // more are merged into their bounding box
+
+    void clear() { whole = false; count = 0; }
+    void add(const GRect& rect);  // empty rectangles are left out
+
+    bool whole = false;
+    int count = 0;
+    GRect rects[kMaxRects] = {};
 };
 
 class GEditorSkin {
@@ -71,7 +84,7 @@ public:
     int getRefreshThrottleMs() const { return refreshThrottleMs; }
     void attachCanvas(GCanvas* canvas);  // loads resources, every control invalidated
     void detachCanvas(GCanvas* canvas);  // unloads resources
-    void drawPass(GCanvas* canvas);      // repaints what changed
+    void drawPass(GCanvas* canvas, GDamage* damage = nullptr);  // repaints what changed
     bool onLeftDown(bool shift, bool ctrl, int x, int y);
     bool onLeftUp(bool shift, bool ctrl, int x, int y);
     bool onRightDown(bool shift, bool ctrl, int x, int y);

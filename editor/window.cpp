@@ -44,7 +44,7 @@ void GEditorWindow::stopWindow()
         // either it sees the request, or this side sees the window and sends.
         stopRequested.store(true);
         if (window.load())
-            sendQuit();
+            sendMessage(quitAtom);
         pthread_join(thread, nullptr);
         threadRunning = false;
     }
@@ -58,6 +58,7 @@ bool GEditorWindow::openHostConnection()
         display = XOpenDisplay(nullptr);
         // Interned now: later the connection only ever sends, with no round trip.
         quitAtom = display ? XInternAtom(display, "WM_DELETE_WINDOW", False) : 0;
+        rescaleAtom = display ? XInternAtom(display, kRescaleAtom, False) : 0;
     }
     return display != nullptr;
 }
@@ -99,16 +100,24 @@ bool GEditorWindow::takeMissedExpose()
     return missedExpose.exchange(false, std::memory_order_relaxed);
 }
 
-void GEditorWindow::sendQuit()
+void GEditorWindow::sendMessage(unsigned long atom)
 {
     if (!display)
         return;
     XEvent event = {};
     event.xclient.type = ClientMessage;
     event.xclient.format = 32;
-    event.xclient.data.l[0] = long(quitAtom);
+    event.xclient.data.l[0] = long(atom);
     while (!trySend(StructureNotifyMask, &event)) {
     }
+}
+
+void GEditorWindow::setScale(double newScale)
+{
+    // Stored before the window is read; the UI thread stores its window before
+    // reading the scale, so one side sees the other.
+    if (scale.exchange(newScale) != newScale && window.load())
+        sendMessage(rescaleAtom);
 }
 
 void GEditorWindow::updateCursor(Display* uiDisplay, int x, int y)

@@ -27,6 +27,9 @@ public:
     GEditorWindow& operator=(const GEditorWindow&) = delete;
 
     bool startWindow(uintptr_t parentWindow);   // starts the UI thread; false without a parent
+    void setScale(double scale);                // device pixels per skin pixel; a running
+                                                // UI thread resizes its window to match
+    double getScale() const { return scale.load(std::memory_order_relaxed); }
     void stopWindow();                          // returns once the UI thread has ended
     void postExpose() override;                 // one draw pass on the UI thread, if it runs
     bool takeMissedExpose();                    // true once after a post that had to be dropped
@@ -43,12 +46,14 @@ private:
     // Host-side sends; false when another thread is sending at this moment.
     bool openHostConnection();  // true when the host-side connection is open
     bool trySend(long eventMask, void* event);
-    void sendQuit();
+    void sendMessage(unsigned long atom);  // a client message of that atom to the window
     void releaseCursor(Display* uiDisplay);  // UI thread: undefines and frees the cursor
 
     GEditorSkin* skin;
     Display* display = nullptr;
-    unsigned long quitAtom = 0;  // "WM_DELETE_WINDOW" on the host-side connection
+    unsigned long quitAtom = 0;     // "WM_DELETE_WINDOW" on the host-side connection
+    unsigned long rescaleAtom = 0;  // kRescaleAtom on the host-side connection
+    std::atomic<double> scale{1.0};
     std::atomic<uintptr_t> parent{0};
     std::atomic<uintptr_t> window{0};
     std::atomic<bool> stopRequested{false};

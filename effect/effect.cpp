@@ -253,6 +253,14 @@ bool GEffect::copyProgram(int destination)
     return true;
 }
 
+intptr_t GEffect::vendorSpecific(int32_t index, intptr_t value, void*, float opt)
+{
+    if (index != kVendorScaleIndex || value != kVendorScaleValue || !editor)
+        return 0;
+    static_cast<GEditor*>(editor)->setScale(opt);
+    return 1;
+}
+
 void GEffect::refreshEditor()
 {
     if (isEditorOpen() && editor)

@@ -63,6 +63,9 @@ public:
     bool setSpeakerArrangement(VstSpeakerArrangement* in, VstSpeakerArrangement* out) override;
     bool getSpeakerArrangement(VstSpeakerArrangement** in, VstSpeakerArrangement** out) override;
     void setBlockSize(int32_t size) override;
+    // The host's content scale for the editor (index kVendorScaleIndex, value
+    // kVendorScaleValue, factor in opt): 1 when taken; any other call 0.
+    intptr_t vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) override;
     void suspend() override;
     void resume() override;
 

@@ -300,6 +300,8 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
         return getCurrentMidiProgram();
     case effSetTotalSampleToProcess:
         return value;
+    case effVendorSpecific:
+        return vendorSpecific(index, value, ptr, opt);
     default:
         return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
     }
@@ -326,6 +328,11 @@ bool AudioEffectX::getHostVendorString(char* text)
 bool AudioEffectX::getHostProductString(char* text)
 {
     return callHost(audioMasterGetProductString, 0, 0, text) != 0;
+}
+
+bool AudioEffectX::sizeWindow(int32_t width, int32_t height)
+{
+    return callHost(audioMasterSizeWindow, width, height) != 0;
 }
 
 bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement, int32_t n)

@@ -131,9 +131,11 @@ public:
     virtual int32_t getTailSize() { return 0; }
     virtual int32_t getCurrentMidiProgram() { return -1; }
     virtual bool receivesMidi() { return canDo("receiveVstMidiEvent") == 1; }
+    virtual intptr_t vendorSpecific(int32_t, intptr_t, void*, float) { return 0; }
 
     bool getHostVendorString(char* text);   // host vendor, true when filled
     bool getHostProductString(char* text);  // host product, true when filled
+    bool sizeWindow(int32_t width, int32_t height);  // asks the host to resize the editor
 
     // Speaker arrangements: zero-filled records with room for n speakers.
     static bool allocateArrangement(VstSpeakerArrangement** arrangement, int32_t n);

@@ -27,6 +27,10 @@ constexpr int32_t fourCC(const char (&c)[5])
 }
 
 constexpr int32_t kEffectMagic = fourCC("VstP");
+// effVendorSpecific index and value with which some hosts announce a content
+// scale in opt.
+constexpr int32_t kVendorScaleIndex = fourCC("PreS");
+constexpr int32_t kVendorScaleValue = fourCC("AeCs");
 constexpr int32_t kVstVersion = 2400;
 
 struct AEffect {
@@ -153,6 +157,7 @@ enum AudioMasterOpcodes : int32_t {
     audioMasterCurrentId = 2,
     audioMasterIdle = 3,
     audioMasterWantMidi = 6,
+    audioMasterSizeWindow = 15,
     audioMasterGetTime = 7,
     audioMasterGetSampleRate = 16,
     audioMasterGetBlockSize = 17,

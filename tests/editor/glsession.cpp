@@ -52,7 +52,7 @@ XvfbServer::XvfbServer()
         return;
     }
     const std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x800x24",
                           "+extension", "GLX", "+extension", "XTEST", "-nolisten", "tcp",
                           "-terminate", nullptr};
     posix_spawn_file_actions_t actions;

@@ -74,19 +74,21 @@ bool waitFor(const std::function<bool()>& pred, int ms)
     return true;
 }
 
-Pixels grabWindow(Display* display, Window window)
+Pixels grabWindow(Display* display, Window window, int w, int h)
 {
     Pixels out;
-    XImage* image = window ? XGetImage(display, window, 0, 0, kW, kH, AllPlanes, ZPixmap) : nullptr;
+    XImage* image = window ? XGetImage(display, window, 0, 0, unsigned(w), unsigned(h), AllPlanes,
+                                       ZPixmap)
+                           : nullptr;
     if (!image)
         return out;
-    out.w = kW;
-    out.h = kH;
-    out.rgb.resize(size_t(kW) * kH * 3);
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
+    out.w = w;
+    out.h = h;
+    out.rgb.resize(size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             const unsigned long pixel = XGetPixel(image, x, y);
-            unsigned char* rgb = &out.rgb[(size_t(y) * kW + x) * 3];
+            unsigned char* rgb = &out.rgb[(size_t(y) * w + x) * 3];
             rgb[0] = (pixel >> 16) & 0xff;
             rgb[1] = (pixel >> 8) & 0xff;
             rgb[2] = pixel & 0xff;

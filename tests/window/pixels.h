@@ -26,7 +26,8 @@ Pixels backgroundFrame(int frame);  // frame of the embedded background, decoded
 // Count of pixels in the rectangle that differ from want beyond the tolerance.
 int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area);
 
-Pixels grabWindow(Display* display, Window window);  // empty when it cannot be read
+// The window's top-left w x h pixels; empty when they cannot be read.
+Pixels grabWindow(Display* display, Window window, int w = kW, int h = kH);
 int countEntries(const char* directory);  // entries but . and ..; 0 when unreadable
 int threadCount();                         // threads of this process
 // Polls pred every 5 ms until it holds or ms pass; whether it held.

@@ -142,23 +142,15 @@ bool GSwitch::onLeftDown(bool, bool control, int, int)
 {
     if (pressed)  // one gesture per capture
         return true;
-    pressed = true;
     const double target = control ? defaultValue(paramIndex) : isOn() ? 0.0 : 1.0;
-    beginEdit(paramIndex);
-    reportValue(paramIndex);
+    pressGesture(paramIndex, pressed);
     writeParameter(paramIndex, target);
-    requestRedraw();
     return true;
 }
 
 bool GSwitch::onLeftUp(bool, bool, int, int)
 {
-    if (!pressed)
-        return false;
-    pressed = false;
-    endEdit(paramIndex);
-    requestRedraw();
-    return true;
+    return releaseGesture(paramIndex, pressed);
 }
 
 void GSwitch::cancelCapture()
@@ -191,24 +183,14 @@ bool GRadio::selected() const
 
 bool GRadio::onLeftDown(bool, bool control, int, int)
 {
-    if (pressed)  // one gesture per capture
-        return true;
-    pressed = true;
-    beginEdit(paramIndex);
-    reportValue(paramIndex);
-    writeParameter(paramIndex, control ? defaultValue(paramIndex) : bandTarget);
-    requestRedraw();
+    if (pressGesture(paramIndex, pressed))  // one gesture per capture
+        writeParameter(paramIndex, control ? defaultValue(paramIndex) : bandTarget);
     return true;
 }
 
 bool GRadio::onLeftUp(bool, bool, int, int)
 {
-    if (!pressed)
-        return false;
-    pressed = false;
-    endEdit(paramIndex);
-    requestRedraw();
-    return true;
+    return releaseGesture(paramIndex, pressed);
 }
 
 void GRadio::cancelCapture()

@@ -113,6 +113,27 @@ void GEditorControl::writeParameter(int index, double normalised)
     effect->notifyAutomated(index, effect->getParameter(index));
 }
 
+bool GEditorControl::pressGesture(int index, bool& held)
+{
+    if (held)
+        return false;
+    held = true;
+    beginEdit(index);
+    reportValue(index);
+    requestRedraw();
+    return true;
+}
+
+bool GEditorControl::releaseGesture(int index, bool& held)
+{
+    if (!held)
+        return false;
+    held = false;
+    endEdit(index);
+    requestRedraw();
+    return true;
+}
+
 bool GEditorControl::wheelParameter(int index, bool fine, int notches)
 {
     if (notches == 0 || !hasParameter(index))

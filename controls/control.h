@@ -69,6 +69,12 @@ protected:
     void endEdit(int index);                    // audioMasterEndEdit
     void writeParameter(int index, double normalised);  // full write, then automate
     void reportValue(int index);                // automate the current value unchanged
+    // A press holding a gesture on index while `held` is set, one per capture.
+    // pressGesture sets it, sends beginEdit and the current value, and asks for
+    // a redraw; false, doing nothing, when it was set already. releaseGesture
+    // clears it, sends endEdit and asks for a redraw; false when it was not set.
+    bool pressGesture(int index, bool& held);
+    bool releaseGesture(int index, bool& held);
     // Values of parameter index in the current program, read under the bank
     // lock; 0 when the effect lacks it.
     double shownValue(int index) const;    // quantised

@@ -39,29 +39,20 @@ int GPot::cursorAt(int, int)
 
 bool GPot::onLeftDown(bool, bool control, int px, int py)
 {
-    if (pressed)
+    if (!pressGesture(paramIndex, pressed))  // one gesture per capture
         return true;
-    pressed = true;
     dragging = !control;
     lastX = px;
     lastY = py;
-    beginEdit(paramIndex);
-    reportValue(paramIndex);
-    if (control && hasParameter(paramIndex))
+    if (control)
         writeParameter(paramIndex, defaultValue(paramIndex));
-    requestRedraw();
     return true;
 }
 
 bool GPot::onLeftUp(bool, bool, int, int)
 {
-    if (!pressed)
-        return false;
-    pressed = false;
     dragging = false;
-    endEdit(paramIndex);
-    requestRedraw();
-    return true;
+    return releaseGesture(paramIndex, pressed);
 }
 
 void GPot::onMouseMove(bool shift, bool, int px, int py)

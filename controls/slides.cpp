@@ -69,15 +69,12 @@ bool GSlide::onLeftDown(bool, bool control, int px, int py)
 {
     if (pressed || !onKnob(px, py))
         return pressed;
-    pressed = true;
+    pressGesture(paramIndex, pressed);
     dragging = !control;
     lastX = px;
     lastY = py;
-    beginEdit(paramIndex);
-    reportValue(paramIndex);
-    if (control && hasParameter(paramIndex))
+    if (control)
         writeParameter(paramIndex, defaultValue(paramIndex));
-    requestRedraw();
     return true;
 }
 
@@ -96,13 +93,8 @@ void GSlide::onMouseMove(bool shift, bool, int px, int py)
 
 bool GSlide::onLeftUp(bool, bool, int, int)
 {
-    if (!pressed)
-        return false;
-    pressed = false;
     dragging = false;
-    endEdit(paramIndex);
-    requestRedraw();
-    return true;
+    return releaseGesture(paramIndex, pressed);
 }
 
 void GSlide::cancelCapture()

@@ -3,11 +3,8 @@
 // with real pointer input through XTest: the default skin's background and
 // pages, a knob drag with its automation gesture, and the level bar
 // following the gate while audio runs.
-#include <gtest/gtest.h>  // before X11, whose None macro it would meet
-
-#include "tests/editor/glsession.h"
+#include "tests/plugin/pluginwindow.h"
 #include "tests/window/pixels.h"
-#include "tools/host/host.h"
 
 #include <X11/extensions/XTest.h>
 
@@ -24,91 +21,26 @@ using Zorv::GRect;
 constexpr GRect kTabs = {183, 3, 139, 16};         // both page selectors
 constexpr GRect kThreshValue = {50, 155, 60, 15};  // the read-out under "Thresh"
 constexpr GRect kBar = {188, 38, 119, 9};          // the level bar
-constexpr int kBlock = 64;
 
 bool sameIn(const Pixels& a, const Pixels& b, const GRect& area)
 {
     return mismatches(a, b, area) == 0;
 }
 
-class PluginEditorTest : public ::testing::Test {
+class PluginEditorTest : public PluginWindowTest {
 protected:
     void SetUp() override
     {
-        Zorv::prepareMesa();
-        ASSERT_EQ(server.failure(), "");
-        setenv("DISPLAY", server.name().c_str(), 1);
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr);
-        Zorv::GHostConfig config;
-        config.blockSize = kBlock;
-        config.inputs = 2;
-        config.outputs = 2;
-        host = std::make_unique<Zorv::GPluginHost>(config);
-        ASSERT_TRUE(host->open(QUELT_PLUGIN_PATH)) << host->error();
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
-        ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
-        ASSERT_TRUE(waitFor([&] { return (editor = editorWindow()) != 0; }));
+        ASSERT_NO_FATAL_FAILURE(PluginWindowTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(openPlugin());
+        ASSERT_TRUE(openEditor());
         frame0 = backgroundFrame(0);
         frame1 = backgroundFrame(1);
         ASSERT_TRUE(waitFor([&] { return sameIn(grab(), frame0, {0, 20, 180, 80}); }));
     }
 
-    void TearDown() override
-    {
-        if (host) {
-            host->dispatch(effEditClose);
-            host->close();
-        }
-        if (display) {
-            XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
-        unsetenv("DISPLAY");
-    }
-
-    Window editorWindow()
-    {
-        Window root = 0, up = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, parent, &root, &up, &children, &count);
-        const Window child = count == 1 ? children[0] : 0;
-        if (children)
-            XFree(children);
-        return child;
-    }
-
     Pixels grab() { return grabWindow(display, editor); }
     void holdKnobDragged();
-
-    void pointerTo(int x, int y)
-    {
-        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-
-    void button(bool press)
-    {
-        XTestFakeButtonEvent(display, 1, press, CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-
-    // Stereo blocks of a constant level through processReplacing; the last sample's gain.
-    float processLevel(float level, int blocks)
-    {
-        float in[kBlock], outL[kBlock], outR[kBlock];
-        for (float& s : in)
-            s = level;
-        float* ins[2] = {in, in};
-        float* outs[2] = {outL, outR};
-        for (int i = 0; i < blocks; ++i)
-            host->processBlock(ins, outs, kBlock);
-        return outL[kBlock - 1] / level;
-    }
 
     // Columns of the bar's middle row that differ from the artwork beneath.
     int litColumns(const Pixels& shot)
@@ -120,10 +52,6 @@ protected:
         return lit;
     }
 
-    Zorv::XvfbServer server;
-    Display* display = nullptr;
-    Window parent = 0, editor = 0;
-    std::unique_ptr<Zorv::GPluginHost> host;
     Pixels frame0, frame1;
 };
 
@@ -207,8 +135,7 @@ TEST_F(PluginEditorTest, ClosingMidDragEndsTheGestureAndReopeningStartsClean)
     EXPECT_EQ(host->calls().count(audioMasterEndEdit), 1) << "closed before the release";
     button(false);
 
-    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
-    ASSERT_TRUE(waitFor([&] { return (editor = editorWindow()) != 0; }));
+    ASSERT_TRUE(openEditor());
     ASSERT_TRUE(waitFor([&] { return sameIn(grab(), frame0, {0, 20, 180, 80}); }));
     const float value = host->getParameter(0);
     host->calls().clear();

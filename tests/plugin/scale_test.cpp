@@ -4,16 +4,13 @@
 // scale while open; and at scales 1, 1.5 and 2 the artwork where no control
 // lies, a knob drag at device coordinates and the level bar shown through
 // changed rectangles matching a fresh full frame.
-#include <gtest/gtest.h>  // before X11, whose None macro it would meet
+#include "tests/plugin/pluginwindow.h"  // gtest before X11
 
 #include "controls/canvas.h"
-#include "tests/editor/glsession.h"
 #include "tests/window/pixels.h"
 #include "tests/window/smoothart.h"
-#include "tools/host/host.h"
 
 #include <X11/Xatom.h>
-#include <X11/extensions/XTest.h>
 
 #include <chrono>
 #include <cmath>
@@ -25,50 +22,20 @@ namespace {
 using Zorv::GRect;
 using Zorv::toDevice;
 
-constexpr int kBlock = 64;
-
-class PluginScaleTest : public ::testing::Test {
+// The parent window comes with the editor, at the size the editor asks for.
+class PluginScaleTest : public PluginWindowTest {
 protected:
     void SetUp() override
     {
         unsetenv("QUELT_SCALE");
         Zorv::prepareMesa();
-        ASSERT_EQ(server.failure(), "");
-        setenv("DISPLAY", server.name().c_str(), 1);
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr);
+        openDisplay();
     }
 
     void TearDown() override
     {
-        closePlugin();
-        if (display) {
-            if (parent)
-                XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
-        unsetenv("DISPLAY");
+        PluginWindowTest::TearDown();
         unsetenv("QUELT_SCALE");
-    }
-
-    void openPlugin()
-    {
-        closePlugin();
-        Zorv::GHostConfig config;
-        config.blockSize = kBlock;
-        config.inputs = 2;
-        config.outputs = 2;
-        host = std::make_unique<Zorv::GPluginHost>(config);
-        ASSERT_TRUE(host->open(QUELT_PLUGIN_PATH)) << host->error();
-    }
-
-    void closePlugin()
-    {
-        if (!host)
-            return;
-        host->dispatch(effEditClose);
-        host->close();
-        host.reset();
     }
 
     // The desktop's resource database on the test's server, as a desktop sets it.
@@ -95,28 +62,12 @@ protected:
                               factor);
     }
 
-    // Opens the editor in a parent of the size it asks for.
-    bool openEditor()
+    // Opens the editor in a new parent of the size it asks for.
+    bool openSizedEditor()
     {
         const auto [w, h] = editorSize();
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, unsigned(w),
-                                     unsigned(h), 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
-        if (host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)) != 1)
-            return false;
-        return waitFor([&] { return (editor = editorWindow()) != 0; });
-    }
-
-    Window editorWindow()
-    {
-        Window root = 0, up = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, parent, &root, &up, &children, &count);
-        const Window child = count == 1 ? children[0] : 0;
-        if (children)
-            XFree(children);
-        return child;
+        makeParent(w, h);
+        return openEditor();
     }
 
     std::pair<int, int> windowSize()
@@ -125,11 +76,6 @@ protected:
         XGetWindowAttributes(display, editor, &attributes);
         return {attributes.width, attributes.height};
     }
-
-    Zorv::XvfbServer server;
-    Display* display = nullptr;
-    Window parent = 0, editor = 0;
-    std::unique_ptr<Zorv::GPluginHost> host;
 };
 
 using Size = std::pair<int, int>;
@@ -162,7 +108,7 @@ TEST_F(PluginScaleTest, XftDpiOfTheServerDecidesLast)
     setResources("Xft.dpi:\t144\n");
     openPlugin();
     ASSERT_EQ(editorSize(), Size(495, 293));
-    ASSERT_TRUE(openEditor());
+    ASSERT_TRUE(openSizedEditor());
     EXPECT_EQ(editorSize(), Size(495, 293)) << "the same once open";
     EXPECT_EQ(windowSize(), Size(495, 293));
     setResources("Xft.dpi:\t192\n");
@@ -187,7 +133,7 @@ TEST_F(PluginScaleTest, HostChangingTheScaleWhileOpenResizesAndAsksTheHost)
 {
     openPlugin();
     announce(1.0f);
-    ASSERT_TRUE(openEditor());
+    ASSERT_TRUE(openSizedEditor());
     EXPECT_EQ(windowSize(), Size(330, 195));
     XResizeWindow(display, parent, 660, 390);
     host->calls().clear();
@@ -222,7 +168,7 @@ protected:
         openPlugin();
         ASSERT_EQ(announce(float(scale)), 1);
         ASSERT_EQ(editorSize(), Size(dw, dh)) << "before opening";
-        ASSERT_TRUE(openEditor());
+        ASSERT_TRUE(openSizedEditor());
         EXPECT_EQ(editorSize(), Size(dw, dh)) << "after opening";
         EXPECT_EQ(windowSize(), Size(dw, dh));
         art = backgroundAt(scale);
@@ -233,30 +179,10 @@ protected:
     Pixels grab() { return grabWindow(display, editor, dw, dh); }
     GRect device(const GRect& r) const { return Zorv::toDevice(r, scale); }
 
+    // Pointer motion at the editor's own coordinates.
     void pointerTo(int x, int y)
     {
-        XTestFakeMotionEvent(display, -1, toDevice(x, scale), toDevice(y, scale), CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-
-    void button(bool press)
-    {
-        XTestFakeButtonEvent(display, 1, press, CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-
-    float processLevel(float level, int blocks)
-    {
-        float in[kBlock], outL[kBlock], outR[kBlock];
-        for (float& s : in)
-            s = level;
-        float* ins[2] = {in, in};
-        float* outs[2] = {outL, outR};
-        for (int i = 0; i < blocks; ++i)
-            host->processBlock(ins, outs, kBlock);
-        return outL[kBlock - 1] / level;
+        PluginScaleTest::pointerTo(toDevice(x, scale), toDevice(y, scale));
     }
 
     // Polls until two grabs a pass apart agree; the last.
@@ -317,8 +243,7 @@ TEST_P(ScaledPluginTest, LevelBarThroughChangedRectanglesMatchesAFreshFrame)
     EXPECT_GT(mismatches(partial, art, device({188, 38, 119, 9})), 0) << "the bar shows a level";
     host->dispatch(effEditClose);
     XSync(display, False);
-    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
-    ASSERT_TRUE(waitFor([&] { return (editor = editorWindow()) != 0; }));
+    ASSERT_TRUE(openEditor());
     Pixels fresh;
     EXPECT_TRUE(waitFor([&] {
         fresh = grab();

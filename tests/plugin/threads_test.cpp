@@ -3,13 +3,8 @@
 // parameters and asks for texts, and the editor is open with the threshold
 // knob dragged through XTest; the editor then closes mid-drag. Run under
 // ThreadSanitizer in the sanitizer build.
-#include <gtest/gtest.h>  // before X11, whose None macro it would meet
-
-#include "tests/editor/glsession.h"
+#include "tests/plugin/pluginwindow.h"
 #include "tests/window/pixels.h"
-#include "tools/host/host.h"
-
-#include <X11/extensions/XTest.h>
 
 #include <atomic>
 #include <chrono>
@@ -19,60 +14,14 @@
 namespace windowtest {
 namespace {
 
-constexpr int kBlock = 64;
 constexpr int kKnobX = 80, kKnobY = 125;  // the threshold knob of the default skin
 
-class HostThreadsTest : public ::testing::Test {
+class HostThreadsTest : public PluginWindowTest {
 protected:
     void SetUp() override
     {
-        Zorv::prepareMesa();
-        ASSERT_EQ(server.failure(), "");
-        setenv("DISPLAY", server.name().c_str(), 1);
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr);
-        Zorv::GHostConfig config;
-        config.blockSize = kBlock;
-        config.inputs = 2;
-        config.outputs = 2;
-        host = std::make_unique<Zorv::GPluginHost>(config);
-        ASSERT_TRUE(host->open(QUELT_PLUGIN_PATH)) << host->error();
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
-    }
-
-    void TearDown() override
-    {
-        if (host)
-            host->close();
-        XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-        unsetenv("DISPLAY");
-    }
-
-    bool editorShown()
-    {
-        Window root = 0, up = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, parent, &root, &up, &children, &count);
-        if (children)
-            XFree(children);
-        return count == 1;
-    }
-
-    void pointer(int x, int y)
-    {
-        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-
-    void button(bool press)
-    {
-        XTestFakeButtonEvent(display, 1, press, CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_NO_FATAL_FAILURE(PluginWindowTest::SetUp());
+        ASSERT_NO_FATAL_FAILURE(openPlugin());
     }
 
     // The last value the host was told for parameter index; NaN when none.
@@ -84,11 +33,6 @@ protected:
                 value = c.opt;
         return value;
     }
-
-    Zorv::XvfbServer server;
-    Display* display = nullptr;
-    Window parent = 0;
-    std::unique_ptr<Zorv::GPluginHost> host;
 };
 
 // Programs, chunks, parameters and texts, as a busy host thread would.
@@ -119,12 +63,11 @@ TEST_F(HostThreadsTest, AudioHostAndEditorThreadsThenACloseMidDrag)
             ++blocks;
         }
     });
-    ASSERT_EQ(host->dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
-    ASSERT_TRUE(waitFor([&] { return editorShown(); }));
+    ASSERT_TRUE(openEditor());
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the first draw
 
     host->calls().clear();
-    pointer(kKnobX, kKnobY);
+    pointerTo(kKnobX, kKnobY);
     button(true);
     std::atomic<bool> changing{true};
     std::thread hostThread([&] {
@@ -135,11 +78,11 @@ TEST_F(HostThreadsTest, AudioHostAndEditorThreadsThenACloseMidDrag)
         host->setProgram(4);  // where the drag ends
     });
     for (int step = 0; step < 30; ++step)
-        pointer(kKnobX, kKnobY - 20 + 10 * (step % 5));
+        pointerTo(kKnobX, kKnobY - 20 + 10 * (step % 5));
     changing = false;
     hostThread.join();
     for (int step = 1; step <= 5; ++step)
-        pointer(kKnobX, kKnobY - 8 * step);
+        pointerTo(kKnobX, kKnobY - 8 * step);
     ASSERT_TRUE(waitFor([&] { return lastAutomated(0) == host->getParameter(0); }));
 
     host->dispatch(effEditClose);  // the button is still held

@@ -4,14 +4,13 @@
 // rectangle), the zoom handle dragged and reset, a peak read-out clicked
 // with Shift, and the history scrolling while an audio thread fills it (run
 // under ThreadSanitizer in the sanitizer build).
-#include <gtest/gtest.h>  // before X11, whose None macro it would meet
+#include "tests/window/hostwindow.h"  // gtest before X11
 
 #include "controls/waves.h"
 #include "editor/builder.h"
 #include "editor/editor.h"
 #include "editor/skin.h"
 #include "editor/window.h"
-#include "tests/editor/glsession.h"
 #include "tests/testeffect/testeffect.h"
 #include "tests/text/memory_reader.h"
 #include "tests/window/pixels.h"
@@ -89,18 +88,11 @@ bool isColour(const Pixels& p, int x, int y, int r, int g, int b)
            std::abs(at[2] - b) <= kTolerance;
 }
 
-class SkinEditorTest : public ::testing::Test {
+class SkinEditorTest : public HostWindowTest {
 protected:
     void SetUp() override
     {
-        Zorv::prepareMesa();
-        ASSERT_EQ(server.failure(), "");
-        setenv("DISPLAY", server.name().c_str(), 1);
-        display = XOpenDisplay(nullptr);
-        ASSERT_NE(display, nullptr);
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
+        ASSERT_NO_FATAL_FAILURE(HostWindowTest::SetUp());
         HostLog::calls.clear();
         effect = std::make_unique<testeffect::TestEffect>(HostLog::callback, 256, 32);
         MemoryReader source(kSkin);
@@ -121,11 +113,7 @@ protected:
     void TearDown() override
     {
         effect.reset();  // its editor first
-        if (display) {
-            XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
-        unsetenv("DISPLAY");
+        HostWindowTest::TearDown();
     }
 
     Pixels grab() { return grabWindow(display, Window(editor->getWindow()->getWindow())); }
@@ -135,18 +123,6 @@ protected:
             const Pixels p = grab();
             return !p.rgb.empty() && isColour(p, x, y, r, g, b);
         });
-    }
-    void pointerTo(int x, int y)
-    {
-        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
-    }
-    void button(bool press)
-    {
-        XTestFakeButtonEvent(display, 1, press, CurrentTime);
-        XSync(display, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
     void key(KeySym sym, bool press)
     {
@@ -159,9 +135,6 @@ protected:
         return bank.parameter(index)->getNormalised(bank.slot(effect->getProgram(), index));
     }
 
-    Zorv::XvfbServer server;
-    Display* display = nullptr;
-    Window parent = 0;
     std::unique_ptr<testeffect::TestEffect> effect;
     Zorv::GEditor* editor = nullptr;  // owned by the effect
     Zorv::GZoomWave* zoom = nullptr;

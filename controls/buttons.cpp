@@ -43,6 +43,19 @@ bool readChoices(XP::TokenReader& tokens, int& choice, int& lastChoice)
     return choice >= 0 && choice <= lastChoice;
 }
 
+// A control of type T over a parameter and an image, the arguments of both
+// GImgButton and GImgSwitch lines; null unless both resolve.
+template <typename T>
+GEditorControl* createOverImage(const ControlArgs& args, XP::TokenReader& tokens,
+                                GEditorSkinBuilder& builder)
+{
+    const int index = builder.findParameter(tokens.next());
+    GImageResource* image = builder.findImage(tokens.next());
+    if (index < 0 || !image)
+        return nullptr;
+    return new T(args, index, image);
+}
+
 }  // namespace
 
 // GButton
@@ -208,11 +221,7 @@ GImgButton::GImgButton(const ControlArgs& args, int paramIndex, GImageResource* 
 GEditorControl* GImgButton::create(const ControlArgs& args, XP::TokenReader& tokens,
                                    GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(tokens.next());
-    GImageResource* image = builder.findImage(tokens.next());
-    if (index < 0 || !image)
-        return nullptr;
-    return new GImgButton(args, index, image);
+    return createOverImage<GImgButton>(args, tokens, builder);
 }
 
 int GImgButton::frameIndex()
@@ -324,11 +333,7 @@ GImgSwitch::GImgSwitch(const ControlArgs& args, int paramIndex, GImageResource* 
 GEditorControl* GImgSwitch::create(const ControlArgs& args, XP::TokenReader& tokens,
                                    GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(tokens.next());
-    GImageResource* image = builder.findImage(tokens.next());
-    if (index < 0 || !image)
-        return nullptr;
-    return new GImgSwitch(args, index, image);
+    return createOverImage<GImgSwitch>(args, tokens, builder);
 }
 
 int GImgSwitch::frameIndex()

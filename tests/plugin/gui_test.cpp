@@ -4,17 +4,14 @@
 #include <gtest/gtest.h>  // before X11, whose None macro it would meet
 
 #include "tests/editor/glsession.h"
+#include "tests/plugin/toolrun.h"
 #include "tests/window/pixels.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
-
-extern char** environ;
 
 namespace windowtest {
 namespace {
@@ -24,26 +21,7 @@ int runGui(const std::vector<std::string>& extra)
 {
     std::vector<std::string> words = {QUELT_PLUGHOST_PATH, "--plugin", QUELT_PLUGIN_PATH, "gui"};
     words.insert(words.end(), extra.begin(), extra.end());
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    // Mesa leaves blocks behind when the tool unloads it with the plug-in;
-    // leak checks of the editor run in-process, where Mesa stays loaded.
-    std::vector<std::string> settings = {"ASAN_OPTIONS=detect_leaks=0"};
-    for (char** e = environ; *e; ++e)
-        if (std::string(*e).rfind("ASAN_OPTIONS=", 0) != 0)
-            settings.push_back(*e);
-    std::vector<char*> envp;
-    for (std::string& setting : settings)
-        envp.push_back(setting.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return tooltest::waitTool(tooltest::startTool(words, "", "", true));
 }
 
 Pixels readPpm(const std::string& path)

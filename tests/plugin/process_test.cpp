@@ -1,20 +1,16 @@
 // The host tool's process command refuses parameter values that are not
 // finite numbers before it writes anything, naming the option.
+#include "tests/plugin/toolrun.h"
+
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -45,28 +41,13 @@ void writeWav(const std::string& path)
 // Runs plughost process with one --param; exit status, stderr in error.
 int processWith(const std::string& param, const std::string& out, std::string& error)
 {
-    std::vector<std::string> words = {QUELT_PLUGHOST_PATH, "--plugin", QUELT_PLUGIN_PATH,
-                                      "process", kDir + "/in.wav", out, "--param", param};
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
     const std::string errPath = kDir + "/stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    std::ifstream err(errPath);
-    std::stringstream text;
-    text << err.rdbuf();
-    error = text.str();
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int status = tooltest::waitTool(tooltest::startTool(
+        {QUELT_PLUGHOST_PATH, "--plugin", QUELT_PLUGIN_PATH, "process", kDir + "/in.wav", out,
+         "--param", param},
+        "", errPath, false));
+    error = tooltest::readText(errPath);
+    return status;
 }
 
 bool exists(const std::string& path)

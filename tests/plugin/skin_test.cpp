@@ -6,23 +6,18 @@
 
 #include "tests/editor/glsession.h"
 #include "tests/editor/pngdecode.h"
+#include "tests/plugin/toolrun.h"
 #include "tests/window/pixels.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace windowtest {
 namespace {
@@ -32,14 +27,6 @@ struct ToolRun {
     int status = -1;  // exit status, -1 until it ended normally
     std::string out, err;
 };
-
-std::string readText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 void writeText(const std::string& path, const std::string& text)
 {
@@ -73,39 +60,16 @@ protected:
     {
         std::vector<std::string> words = {QUELT_PLUGHOST_PATH, "skin"};
         words.insert(words.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (std::string& w : words)
-            argv.push_back(w.data());
-        argv.push_back(nullptr);
-        // Mesa leaves blocks behind when the tool's editor unloads it.
-        std::vector<std::string> settings = {"ASAN_OPTIONS=detect_leaks=0"};
-        for (char** e = environ; *e; ++e)
-            if (std::string(*e).rfind("ASAN_OPTIONS=", 0) != 0)
-                settings.push_back(*e);
-        std::vector<char*> envp;
-        for (std::string& setting : settings)
-            envp.push_back(setting.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 1, (dir + "/out").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&files, 2, (dir + "/err").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ToolRun run;
-        if (posix_spawn(&run.pid, argv[0], &files, nullptr, argv.data(), envp.data()) != 0)
-            run.pid = -1;
-        posix_spawn_file_actions_destroy(&files);
+        run.pid = tooltest::startTool(words, dir + "/out", dir + "/err", true);
         return run;
     }
 
     void finish(ToolRun& run)
     {
-        int status = 0;
-        if (run.pid > 0 && waitpid(run.pid, &status, 0) == run.pid && WIFEXITED(status))
-            run.status = WEXITSTATUS(status);
-        run.out = readText(dir + "/out");
-        run.err = readText(dir + "/err");
+        run.status = tooltest::waitTool(run.pid);
+        run.out = tooltest::readText(dir + "/out");
+        run.err = tooltest::readText(dir + "/err");
     }
 
     ToolRun runSkin(const std::vector<std::string>& extra)
@@ -158,7 +122,7 @@ protected:
 // Frame of a PNG file cut into frames of w x h, as RGB.
 Pixels pngFrame(const std::string& path, int frame, int w, int h)
 {
-    const std::string bytes = readText(path);
+    const std::string bytes = tooltest::readText(path);
     int iw = 0, ih = 0;
     std::vector<unsigned char> rgba = Zorv::decodeRgba(
         reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()), &iw, &ih);
@@ -195,7 +159,7 @@ const std::string kDefaultValues =
 TEST_F(SkinCommandTest, ReportsEachSkippedLineAndTakesImagesFromTheSkinsFolder)
 {
     const std::string source = std::string(QUELT_SOURCE_DIR) + "/skins/catalogue/bgpot.png";
-    writeText(dir + "/own.png", readText(source));
+    writeText(dir + "/own.png", tooltest::readText(source));
     const std::string skin = dir + "/mistakes.txt";
     writeText(skin,
               "# a skin with mistakes\r\n"

@@ -156,7 +156,6 @@ double GEditorControl::shownValue(int index) const
 {
     if (!hasParameter(index))
         return 0.0;
-    GEffect::BankLock hold = effect->lockBank();
     ProgramBank& bank = effect->getBank();
     return bank.parameter(index)->getQuantised(bank.slot(effect->getProgram(), index));
 }
@@ -165,7 +164,6 @@ double GEditorControl::storedValue(int index) const
 {
     if (!hasParameter(index))
         return 0.0;
-    GEffect::BankLock hold = effect->lockBank();
     ProgramBank& bank = effect->getBank();
     return bank.parameter(index)->getNormalised(bank.slot(effect->getProgram(), index));
 }

@@ -65,7 +65,6 @@ double GValue::shownValue() const
 {
     if (!hasParameter(paramIndex))
         return 0.0;
-    GEffect::BankLock hold = effect->lockBank();
     ProgramBank& bank = effect->getBank();
     return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
 }
@@ -78,7 +77,7 @@ bool GValue::needsRedraw()
 void GValue::draw(GCanvas* canvas)
 {
     // The value first: a change after it, text included, shows as a change next pass.
-    // The text is copied while the bank is held: another thread may rewrite it.
+    // The text is formatted and copied while the bank is held: another thread may read it too.
     char drawn[ProgramBank::kDisplayTextSize];
     double shown = 0.0;
     {

@@ -51,7 +51,6 @@ GParamCheck::GParamCheck(const char* name, GEffect* effect, int index, int op, d
 
 bool GParamCheck::evaluate() const
 {
-    GEffect::BankLock hold = effect->lockBank();
     ProgramBank& bank = effect->getBank();
     if (!bank.hasParameter(index) || !bank.hasProgram(effect->getProgram()))
         return false;

@@ -62,15 +62,16 @@ double GEditor::getScale()
     return scale;
 }
 
-void GEditor::setScale(double factor)
+bool GEditor::setScale(double factor)
 {
     const double previous = scale;
     scale = roundScale(factor);
     if (scale == previous || !isOpen())
-        return;
+        return true;
     if (window)
         window->setScale(scale);
     getGEffect()->sizeWindow(toDevice(skin->getWidth(), scale), toDevice(skin->getHeight(), scale));
+    return true;
 }
 
 bool GEditor::open(void* parent)
@@ -101,23 +102,11 @@ bool GEditor::isOpen()
 
 void GEditor::idle()
 {
-    const bool quiet = now() - lastRefreshMs.load(std::memory_order_relaxed) >= kHeartbeatMs;
-    if (refreshPending.load(std::memory_order_relaxed) || (window && window->takeMissedExpose()) ||
-        quiet)
-        refreshThrottled();
-}
-
-void GEditor::refreshThrottled()
-{
-    const uint32_t ms = now();
-    const uint32_t interval = uint32_t(skin->getRefreshThrottleMs());
-    if (ms - lastRefreshMs.load(std::memory_order_relaxed) < interval) {
-        refreshPending.store(true, std::memory_order_relaxed);
+    if (!window)
         return;
-    }
-    lastRefreshMs.store(ms, std::memory_order_relaxed);
-    refreshPending.store(false, std::memory_order_relaxed);
-    skin->requestRedraw();
+    if (window->takeMissedExpose() ||
+        (window->isDozing() && getGEffect()->isEditorRefreshPending()))
+        window->postExpose();
 }
 
 }  // namespace Zorv

@@ -2,15 +2,15 @@
 // Owns the skin (every page, control and resource, kept from one opening to
 // the next) and the window holder that runs each opening on a UI thread of
 // its own. The host thread calls getRect, open, close, idle and the
-// destructor; the audio thread calls refreshThrottled (through the effect's
-// refreshEditor) and any thread may. Borrows the effect.
+// destructor. Redraw requests from the audio thread never reach it: they are
+// the effect's flag, which the UI thread picks up (GRefreshSchedule); idle
+// only wakes a dozing UI thread that has one waiting. Borrows the effect.
 // The editor has one scale (device pixels per skin pixel), decided on the
 // host's thread before the size is first needed; the host may change it.
 #pragma once
 
 #include "shell/audioeffect.h"
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -21,15 +21,10 @@ class GEditorWindow;
 class GEffect;
 
 // Milliseconds of a monotonic clock, wrapping at 32 bits.
-using GMillisecondClock = uint32_t (*)();
 uint32_t monotonicMs();
 
 class GEditor : public AEffEditor {
 public:
-    // idle asks for a refresh at least this often, so that controls that change
-    // with time (labels with an interval) keep up on an editor without audio.
-    static constexpr uint32_t kHeartbeatMs = 1000;
-
     GEditor(GEffect* effect, GEditorSkin* skin);  // takes ownership of skin
     ~GEditor() override;                           // stops a running UI thread, deletes the skin
     GEditor(const GEditor&) = delete;
@@ -39,32 +34,26 @@ public:
     bool open(void* parent) override;     // starts the UI thread in the host's window
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
-    void idle() override;                 // passes on a held-back refresh; a heartbeat
+    void idle() override;                 // wakes a dozing UI thread for a waiting request
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
     bool onWheel(float) override { return false; }  // the window reads X wheel buttons itself
     bool setKnobMode(int) override { return false; }
 
     virtual GEffect* getGEffect();    // the owning effect as the framework type
-    virtual void refreshThrottled();  // redraw request, at most one per throttle interval
     // The host's scale, rounded as every scale; while open the window follows
     // and the host is asked for the new size.
-    void setScale(double factor);
+    bool setScale(double factor) override;
     double getScale();  // decided at first need: the host's, QUELT_SCALE, else Xft.dpi
 
-    void setClock(GMillisecondClock clock) { now = clock; }  // for tests; monotonicMs by default
     GEditorSkin* getSkin() const { return skin; }
     GEditorWindow* getWindow() const { return window.get(); }
-    bool isRefreshPending() const { return refreshPending.load(std::memory_order_relaxed); }
 
 private:
     GEditorSkin* skin;
     std::unique_ptr<GEditorWindow> window;
     ERect rect{};
     double scale = 0;  // 0 until decided; host thread only
-    GMillisecondClock now = monotonicMs;
-    std::atomic<bool> refreshPending{false};
-    std::atomic<uint32_t> lastRefreshMs{0};
 };
 
 }  // namespace Zorv

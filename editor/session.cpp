@@ -2,10 +2,13 @@
 
 #include "controls/canvas.h"
 #include "editor/skin.h"
+#include "editor/editor.h"
 #include "editor/window.h"
+#include "effect/effect.h"
 
 #include <dlfcn.h>
 #include <link.h>
+#include <poll.h>
 
 #include <atomic>
 #include <cstring>
@@ -107,7 +110,10 @@ void closeDisplayQuietly(Display* display)
     XCloseDisplay(display);
 }
 
-GEditorSession::GEditorSession(GEditorWindow* holder) : holder(holder), skin(holder->skin) {}
+GEditorSession::GEditorSession(GEditorWindow* holder)
+    : holder(holder), skin(holder->skin), schedule(skin->getRefreshThrottleMs(), monotonicMs())
+{
+}
 
 GEditorSession::~GEditorSession()
 {
@@ -227,10 +233,37 @@ void GEditorSession::followScale()
 
 void GEditorSession::eventLoop()
 {
+    GEffect* effect = skin->getEffect();
+    while (dispatchPending()) {
+        const uint32_t now = monotonicMs();
+        if (schedule.isDue(now, effect->isEditorRefreshPending()))
+            drawPass(false);
+        // Dozing is announced before the last look at the flag; idle reads them
+        // the other way round, so a request is seen by one side or the other.
+        holder->dozing.store(schedule.isDozing(now));
+        const bool requested = effect->isEditorRefreshPending();
+        if (requested && holder->dozing.load())
+            holder->dozing.store(false);
+        waitForEvents(schedule.waitMs(now, requested));
+    }
+    holder->dozing.store(false);
+}
+
+bool GEditorSession::dispatchPending()
+{
     XEvent event;
-    do
+    while (XPending(ui)) {
         XNextEvent(ui, &event);
-    while (dispatch(event));
+        if (!dispatch(event))
+            return false;
+    }
+    return true;
+}
+
+void GEditorSession::waitForEvents(int timeoutMs)
+{
+    pollfd connection = {ConnectionNumber(ui), POLLIN, 0};
+    poll(&connection, 1, timeoutMs);
 }
 
 bool GEditorSession::dispatch(XEvent& event)
@@ -282,6 +315,8 @@ void GEditorSession::pointerButton(const XButtonEvent& b, bool press)
 
 void GEditorSession::drawPass(bool wholeFrame)
 {
+    // Taken first: a request made while the pass runs waits for the next one.
+    schedule.passed(monotonicMs(), skin->getEffect()->takeEditorRefresh());
     if (!canvas)
         return;
     nvgluBindFramebuffer(framebuffer);

@@ -16,6 +16,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include "editor/refresh.h"
 #include "editor/skin.h"
 
 #include <memory>
@@ -64,7 +65,9 @@ private:
     void destroySurface();
     void followScale();     // resizes everything when the holder's scale changed
     void eventLoop();
+    bool dispatchPending();        // every queued event; false: leave the loop
     bool dispatch(XEvent& event);  // false: leave the loop
+    void waitForEvents(int timeoutMs);  // -1: until the connection has input
     GPoint skinPoint(int x, int y) const;  // a window position in skin pixels
     void pointerButton(const XButtonEvent& event, bool press);
     void drawPass(bool wholeFrame);  // wholeFrame: the window lost its content
@@ -85,6 +88,7 @@ private:
     std::unique_ptr<GCanvas> canvas;
     double scale = 1.0;
     GDamage damage;
+    GRefreshSchedule schedule;
     PFNGLXCOPYSUBBUFFERMESAPROC copySubBuffer = nullptr;  // null: whole frames only
     Atom quitAtom = 0;
     Atom rescaleAtom = 0;

@@ -2,9 +2,10 @@
 // The thread creates an X11 child window of the host's window with a GLX
 // context and nanovg, draws the skin through a persistent frame buffer, and
 // routes the window's pointer events into the skin until it is told to quit
-// or the host destroys its window. The host thread starts and stops it; any
-// thread may ask for a redraw, which travels as a synthetic Expose over the
-// holder's own (host-side) X connection, never the UI thread's.
+// or the host destroys its window. The host thread starts and stops it; the
+// host's threads and the UI thread may ask for a redraw, which travels as a
+// synthetic Expose over the holder's own (host-side) X connection, never the
+// UI thread's. The audio thread never calls it.
 // Owns the host-side connection and the thread; borrows the skin.
 #pragma once
 
@@ -33,6 +34,7 @@ public:
     void stopWindow();                          // returns once the UI thread has ended
     void postExpose() override;                 // one draw pass on the UI thread, if it runs
     bool takeMissedExpose();                    // true once after a post that had to be dropped
+    bool isDozing() const { return dozing.load(); }  // the UI thread sleeps until a heartbeat
     void updateCursor(Display* uiDisplay, int x, int y);  // UI thread: pointer shape at a point
 
     uintptr_t getWindow() const { return window.load(); }  // the editor window, 0 when none
@@ -59,6 +61,7 @@ private:
     std::atomic<bool> stopRequested{false};
     std::atomic_flag sending = ATOMIC_FLAG_INIT;
     std::atomic<bool> missedExpose{false};
+    std::atomic<bool> dozing{false};  // set by the UI thread, read by idle
     pthread_t thread{};
     bool threadRunning = false;
     std::atomic<int> cursorKind{0};

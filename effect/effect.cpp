@@ -1,8 +1,8 @@
 #include "effect/effect.h"
 
-#include "editor/editor.h"
 #include "effect/numbers.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -36,6 +36,7 @@ GEffect::GEffect(audioMasterCallback audioMaster, int numPrograms, int numParams
     setNumOutputs(numOutputs);
     allocateArrangement(&inputArrangement, numInputs);
     allocateArrangement(&outputArrangement, numOutputs);
+    prepareScratch(blockSize);  // a host that never announces its block size still gets an area
 }
 
 GEffect::~GEffect()
@@ -50,14 +51,13 @@ void GEffect::setProgram(int32_t program)
 {
     BankLock hold = lockBank();
     if (program >= 0 && program < numPrograms && bank.hasProgram(program))
-        curProgram = program;
-    parametersChanged(0);
+        curProgram.store(program);
+    valuesChanged();
 }
 
 int32_t GEffect::getProgram()
 {
-    BankLock hold = lockBank();
-    return curProgram;
+    return curProgram.load(std::memory_order_relaxed);
 }
 
 void GEffect::setProgramName(const char* name)
@@ -89,7 +89,6 @@ float GEffect::getParameter(int32_t index)
 {
     if (!hasParameter(index))
         return 0.0f;
-    BankLock hold = lockBank();
     return float(bank.parameter(index)->getNormalised(currentSlot(index)));
 }
 
@@ -101,10 +100,14 @@ void GEffect::setParameter(int32_t index, float value)
 
 void GEffect::writeParameter(int index, double normalised)
 {
-    BankLock hold = lockBank();
     bank.parameter(index)->setNormalised(currentSlot(index), normalised);
-    refreshCurrentTexts(index);
     onParameterChanged(index);
+    valuesChanged();
+}
+
+void GEffect::valuesChanged()
+{
+    valueWrites.fetch_add(1, std::memory_order_seq_cst);
     parametersChanged(0);
 }
 
@@ -138,22 +141,27 @@ bool GEffect::string2parameter(int32_t index, const char* text)
     bool accepts = parameter->acceptsText();
     if (!text || !accepts)
         return accepts;
-    BankLock hold = lockBank();
     parameter->parseValue(currentSlot(index), text);
-    refreshCurrentTexts(index);
     onParameterChanged(index);
-    parametersChanged(0);
+    valuesChanged();
     return accepts;
 }
 
 int32_t GEffect::getChunk(void** data, bool isPreset)
 {
     BankLock hold = lockBank();
-    const uint8_t* bytes = isPreset ? bank.record(curProgram) : bank.bankBytes();
+    const std::thread::id caller = std::this_thread::get_id();
+    auto copy = std::find_if(chunkCopies.begin(), chunkCopies.end(),
+                             [&](const ChunkCopy& c) { return c.caller == caller; });
+    if (copy == chunkCopies.end())
+        copy = chunkCopies.insert(chunkCopies.end(), ChunkCopy{caller, {}});
+    // A copy per calling thread: each host thread reads its own after this returns,
+    // while other threads save too or write the bank.
     const int32_t size = isPreset ? bank.getRecordSize() : bank.getBankSize();
-    // A copy: the host reads it after this returns, while the editor may write the bank.
-    chunkCopy.assign(bytes, bytes + size);
-    *data = chunkCopy.data();
+    copy->bytes.resize(size_t(size));
+    bank.writeRecords(copy->bytes.data(), isPreset ? curProgram.load() : 0,
+                      isPreset ? 1 : numPrograms);
+    *data = copy->bytes.data();
     return size;
 }
 
@@ -163,12 +171,9 @@ int32_t GEffect::setChunk(void* data, int32_t byteSize, bool isPreset)
     if (!data || byteSize < expected || expected <= 0)
         return 0;
     BankLock hold = lockBank();
-    uint8_t* to = isPreset ? bank.record(curProgram) : bank.bankBytes();
-    memcpy(to, data, size_t(expected));
-    for (int p = isPreset ? curProgram : 0; p < (isPreset ? curProgram + 1 : numPrograms); ++p)
-        bank.programName(p)[ProgramBank::kNameBytes - 1] = 0;
-    bank.refreshAllTexts();
-    parametersChanged(0);
+    bank.readRecords(static_cast<const uint8_t*>(data), isPreset ? curProgram.load() : 0,
+                     isPreset ? 1 : numPrograms);
+    valuesChanged();
     return expected;
 }
 
@@ -246,10 +251,11 @@ int GEffect::outputChannels() const
 bool GEffect::copyProgram(int destination)
 {
     BankLock hold = lockBank();
-    if (!bank.hasProgram(destination) || !bank.hasProgram(curProgram))
+    const int current = curProgram;
+    if (!bank.hasProgram(destination) || !bank.hasProgram(current))
         return false;
-    if (destination != curProgram)
-        memcpy(bank.record(destination), bank.record(curProgram), size_t(bank.getRecordSize()));
+    if (destination != current)
+        bank.copyRecord(destination, current);
     return true;
 }
 
@@ -257,14 +263,7 @@ intptr_t GEffect::vendorSpecific(int32_t index, intptr_t value, void*, float opt
 {
     if (index != kVendorScaleIndex || value != kVendorScaleValue || !editor)
         return 0;
-    static_cast<GEditor*>(editor)->setScale(opt);
-    return 1;
-}
-
-void GEffect::refreshEditor()
-{
-    if (isEditorOpen() && editor)
-        static_cast<GEditor*>(editor)->refreshThrottled();
+    return editor->setScale(opt) ? 1 : 0;
 }
 
 }  // namespace Zorv

@@ -5,11 +5,13 @@
 // double-precision processing.
 //
 // Threads: the host's threads call the program, parameter, chunk and
-// settings operations; the audio thread calls processReplacing and
-// processDoubleReplacing; the editor thread writes parameters through the
-// same operations. The bank and the current program index are guarded by the
-// bank lock, which the audio thread never takes (it does not touch the bank);
-// other shared scalars are relaxed atomics.
+// settings operations; the audio thread calls processReplacing,
+// processDoubleReplacing, setParameter and getParameter; the editor thread
+// writes parameters through the same operations. Whatever the audio thread
+// may call is wait-free: values and the current program index are atomics,
+// a redraw request is a flag the editor's UI thread picks up. Program names,
+// chunks and texts are guarded by the bank lock, which only the other
+// threads take.
 // Owns: parameters, bank, features, commands, arrangements, scratch, editor.
 #pragma once
 
@@ -19,6 +21,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace Zorv {
@@ -36,7 +39,7 @@ public:
 
     // Programs.
     void setProgram(int32_t program) override;  // out of range: ignored; always recomputes
-    int32_t getProgram() override;              // read under the bank lock
+    int32_t getProgram() override;              // wait-free
     void setProgramName(const char* name) override;
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
@@ -50,7 +53,7 @@ public:
     bool string2parameter(int32_t index, const char* text) override;
 
     // State chunk: a copy of the bank's bytes, one record or all of them, valid
-    // until the next getChunk.
+    // until the calling thread's next getChunk.
     int32_t getChunk(void** data, bool isPreset) override;
     int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
 
@@ -64,7 +67,7 @@ public:
     bool getSpeakerArrangement(VstSpeakerArrangement** in, VstSpeakerArrangement** out) override;
     void setBlockSize(int32_t size) override;
     // The host's content scale for the editor (index kVendorScaleIndex, value
-    // kVendorScaleValue, factor in opt): 1 when taken; any other call 0.
+    // kVendorScaleValue, factor in opt): 1 when the editor takes it; any other call 0.
     intptr_t vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) override;
     void suspend() override;
     void resume() override;
@@ -97,12 +100,16 @@ public:
     virtual void processDouble(double** in, int nIn, double** out, int nOut, int frames) = 0;
     virtual void processFloat(float** in, int nIn, float** out, int nOut, int frames);
 
-    // Asks an open editor to redraw (throttled); safe from the audio thread.
-    void refreshEditor();
-    // Writes a value of the current program through the full change protocol.
+    // Asks the editor to redraw: a flag its UI thread picks up. Wait-free, any thread.
+    void refreshEditor() { editorRefresh.store(true, std::memory_order_release); }
+    bool takeEditorRefresh() { return editorRefresh.exchange(false, std::memory_order_acq_rel); }
+    bool isEditorRefreshPending() const { return editorRefresh.load(std::memory_order_acquire); }
+    // Writes a value of the current program through the full change protocol; wait-free.
     void writeParameter(int index, double normalised);
+    // Counts value writes; products recompute derived values until it stands still.
+    uint32_t valueGeneration() const { return valueWrites.load(std::memory_order_seq_cst); }
 
-    // Held while reading or writing the bank or the program index off the audio thread.
+    // Held while reading names, texts or whole records; never by the audio thread.
     BankLock lockBank() const { return BankLock(bankMutex); }
     ProgramBank& getBank() { return bank; }
     const GParameterList& getParameters() const { return parameters; }
@@ -128,13 +135,10 @@ public:
 
 protected:
     // Current program's slot of parameter i.
-    void* currentSlot(int i) { return bank.slot(curProgram, i); }
-    double naturalValue(int i)
-    {
-        BankLock hold = lockBank();
-        return bank.parameter(i)->getNatural(currentSlot(i));
-    }
-    void refreshCurrentTexts(int i) { bank.refreshTexts(curProgram, i); }
+    void* currentSlot(int i) { return bank.slot(curProgram.load(std::memory_order_relaxed), i); }
+    double naturalValue(int i) { return bank.parameter(i)->getNatural(currentSlot(i)); }
+    // After any value write: counts it, then the product's recompute hook.
+    void valuesChanged();
 
     GParameterList parameters;
     mutable std::recursive_mutex bankMutex;
@@ -147,12 +151,19 @@ protected:
     std::atomic<bool> bypass{false};
 
 private:
+    struct ChunkCopy {
+        std::thread::id caller;
+        std::vector<uint8_t> bytes;
+    };
+
     bool hasParameter(int32_t index) const { return bank.hasParameter(index); }
     void prepareScratch(int frames);
-    void layOutScratch(int nIn, int nOut, int frames);
+    int layOutScratch(int nIn, int nOut, int frames);  // frames per piece, 0: no area
     void growScratch(size_t needed);  // throws on failure, keeping the old area
 
-    std::vector<uint8_t> chunkCopy;  // what getChunk handed out last
+    std::vector<ChunkCopy> chunkCopies;  // what getChunk handed each calling thread last
+    std::atomic<bool> editorRefresh{false};
+    std::atomic<uint32_t> valueWrites{0};
     double* scratch = nullptr;
     size_t scratchCapacity = 0;
     int scratchInputs = 0;

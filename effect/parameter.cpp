@@ -40,13 +40,13 @@ GEffectParameter::GEffectParameter(const char* name, const char* unit, int preci
 double GEffectParameter::getNormalised(const void* slot) const
 {
     double value;
-    memcpy(&value, slot, sizeof(value));
+    __atomic_load(static_cast<const double*>(slot), &value, __ATOMIC_RELAXED);
     return value;
 }
 
 void GEffectParameter::setNormalised(void* slot, double value) const
 {
-    memcpy(slot, &value, sizeof(value));
+    __atomic_store(static_cast<double*>(slot), &value, __ATOMIC_RELAXED);
 }
 
 void GEffectParameter::formatValue(char* out, int size, const void* slot) const

@@ -1,9 +1,10 @@
 // Parameter objects: name, unit, decimals, default, and the mapping between
 // the normalised value kept in a program's 8-byte slot (nominally 0..1) and
 // the natural value shown to the user. They hold no current value: every
-// value operation takes a pointer to a slot of the program bank.
-// Immutable after construction, so any thread may call them; nothing here
-// allocates. Slots are borrowed; the effect owns the parameter objects.
+// value operation takes a pointer to a slot of the program bank: an 8-byte
+// aligned double, read and written whole with relaxed atomic accesses, so any
+// thread may use a slot while another writes it. Immutable after
+// construction, so any thread may call them; nothing here allocates. Slots are borrowed; the effect owns the parameter objects.
 #pragma once
 
 #include "effect/named.h"
@@ -23,12 +24,12 @@ public:
     virtual bool acceptsText() const { return true; }
     virtual int valueSize() const { return int(sizeof(double)); }
 
-    virtual double getNormalised(const void* slot) const;                  // the stored double
+    virtual double getNormalised(const void* slot) const;                  // the stored double, one atomic load
     virtual double getQuantised(const void* slot) const { return quantise(getNormalised(slot)); }
     virtual double getNatural(const void* slot) const { return toNatural(getNormalised(slot)); }
     virtual void formatValue(char* out, int size, const void* slot) const;  // the number
     virtual void formatDisplay(char* out, int size, const void* slot) const; // number, space, unit; out holds size + 9
-    virtual void setNormalised(void* slot, double value) const;              // stored unclamped
+    virtual void setNormalised(void* slot, double value) const;              // stored unclamped, one atomic store
     virtual void setNatural(void* slot, double natural) const { setNormalised(slot, toNormalised(natural)); }
     virtual void parseValue(void* slot, const char* text) const;
     virtual void resetToDefault(void* slot) const { setNormalised(slot, defaultValue); }

@@ -46,7 +46,6 @@ bool GEffect::loadPresetFile(const char* resourceName)
                 continue;
             reader.cursor += 1;
             bank.parameter(parameter)->parseValue(bank.slot(index, parameter), reader.token(at + 2));
-            bank.refreshTexts(index, parameter);
         }
     }
     return true;

@@ -1,6 +1,7 @@
 // GEffect's block processing: the single-precision path with its scratch,
 // the output mapping, and the suspend/resume/block-size hooks that lay the
-// scratch out ahead of the audio thread.
+// scratch out ahead of the audio thread. The audio thread never grows it: a
+// longer block than the area holds runs in pieces of what it holds.
 #include "effect/effect.h"
 
 namespace Zorv {
@@ -68,21 +69,20 @@ void GEffect::growScratch(size_t needed)
     scratchCapacity = needed;
 }
 
-void GEffect::layOutScratch(int nIn, int nOut, int frames)
+int GEffect::layOutScratch(int nIn, int nOut, int frames)
 {
-    const size_t needed = size_t(nIn + nOut) * size_t(frames);
-    if (needed <= scratchCapacity && nIn == scratchInputs && nOut == scratchOutputs &&
-        frames == scratchFrames)
-        return;
-    if (needed > scratchCapacity)  // a host sent more than it announced
-        growScratch(needed);
+    const size_t fit = scratchCapacity / size_t(nIn + nOut);
+    const int piece = fit < size_t(frames) ? int(fit) : frames;
+    if (nIn == scratchInputs && nOut == scratchOutputs && piece == scratchFrames)
+        return piece;
     for (int k = 0; k < nIn; ++k)
-        scratchIn[k] = scratch + size_t(k) * size_t(frames);
+        scratchIn[k] = scratch + size_t(k) * size_t(piece);
     for (int k = 0; k < nOut; ++k)
-        scratchOut[k] = scratch + size_t(nIn + k) * size_t(frames);
+        scratchOut[k] = scratch + size_t(nIn + k) * size_t(piece);
     scratchInputs = nIn;
     scratchOutputs = nOut;
-    scratchFrames = frames;
+    scratchFrames = piece;
+    return piece;
 }
 
 void GEffect::processReplacing(float** inputs, float** outputs, int32_t sampleFrames)
@@ -108,14 +108,19 @@ void GEffect::processFloat(float** in, int nIn, float** out, int nOut, int frame
     if (frames < 1 || nIn < 1 || nOut < 1 || !channelsPresent(reinterpret_cast<void* const*>(in), nIn) ||
         !channelsPresent(reinterpret_cast<void* const*>(out), nOut))
         return;
-    layOutScratch(nIn, nOut, frames);
-    for (int k = 0; k < nIn; ++k)
-        for (int i = 0; i < frames; ++i)
-            scratchIn[k][i] = in[k][i];
-    processDouble(scratchIn, nIn, scratchOut, nOut, frames);
-    for (int k = 0; k < nOut; ++k)
-        for (int i = 0; i < frames; ++i)
-            out[k][i] = float(scratchOut[k][i]);
+    const int piece = layOutScratch(nIn, nOut, frames);
+    if (piece < 1)
+        return;
+    for (int done = 0; done < frames; done += piece) {
+        const int n = frames - done < piece ? frames - done : piece;
+        for (int k = 0; k < nIn; ++k)
+            for (int i = 0; i < n; ++i)
+                scratchIn[k][i] = in[k][done + i];
+        processDouble(scratchIn, nIn, scratchOut, nOut, n);
+        for (int k = 0; k < nOut; ++k)
+            for (int i = 0; i < n; ++i)
+                out[k][done + i] = float(scratchOut[k][i]);
+    }
 }
 
 void GEffect::writeOutputFrame(bool stereoIn, bool stereoOut, double* out0, double* out1,

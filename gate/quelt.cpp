@@ -1,13 +1,9 @@
 #include "gate/quelt.h"
 
-#include "editor/builder.h"
-#include "editor/editor.h"
-
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <new>
 
 namespace Zorv {
 
@@ -137,12 +133,25 @@ void Quelt::resetState()
 
 void Quelt::parametersChanged(int)
 {
+    // Writers on other threads may race this one: computing again until no
+    // write came in between leaves the derived values of the last write.
+    for (uint32_t seen = valueGeneration();;) {
+        updateDerivedValues();
+        const uint32_t now = valueGeneration();
+        if (now == seen)
+            break;
+        seen = now;
+    }
+    refreshEditor();
+}
+
+void Quelt::updateDerivedValues()
+{
     double rate = sampleRate;
     double amplitude = std::pow(10.0, 0.05 * naturalValue(kThresh));
     thresholdPower.store(amplitude * amplitude, std::memory_order_relaxed);
     fadeStep.store(rampStep(rate * naturalValue(kFade)), std::memory_order_relaxed);
     attackStep.store(rampStep(rate * (0.001 * naturalValue(kAttack))), std::memory_order_relaxed);
-    refreshEditor();
 }
 
 // The per-block working copy of the gate: loaded once, stored back once.
@@ -250,22 +259,6 @@ void Quelt::processDouble(double** in, int nIn, double** out, int nOut, int fram
 Quelt::~Quelt()
 {
     setEditor(nullptr);
-}
-
-AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
-{
-    try {
-        Quelt* effect = new Quelt(audioMaster);
-        // Without a valid embedded skin, or memory to build it, the effect has no editor.
-        try {
-            GEditorSkinBuilder builder(effect);
-            effect->setEditor(builder.createEditor("QueltSkin.txt"));
-        } catch (...) {
-        }
-        return effect;
-    } catch (...) {
-        return nullptr;
-    }
 }
 
 }  // namespace Zorv

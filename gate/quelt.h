@@ -5,10 +5,11 @@
 // (dB), "Fade" (s), "Attack" (ms).
 //
 // Threads: processDouble runs on the audio thread and alone writes the gate
-// state; parametersChanged runs on whichever thread changed a value and
-// writes the derived values; resets come from the host's threads while the
-// host keeps audio stopped. All shared scalars are relaxed atomics, read into
-// locals once per block.
+// state; parametersChanged runs on whichever thread changed a value (the
+// audio thread too, for automation) and writes the derived values without a
+// lock; resets come from the host's threads while the host keeps audio
+// stopped. All shared scalars are relaxed atomics, read into locals once per
+// block.
 #pragma once
 
 #include "effect/effect.h"
@@ -63,6 +64,7 @@ private:
     void runBlock(Block& b, const double* left, const double* right, double* out0, double* out1,
                   int frames) const;
     void updateCoefficients();
+    void updateDerivedValues();  // threshold power and ramp steps from the current values
 
     std::atomic<double> thresholdPower{0.0};
     std::atomic<double> fadeStep{1.0};

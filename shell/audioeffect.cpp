@@ -43,7 +43,7 @@ void processReplacingTrampoline(AEffect* e, float** in, float** out, int32_t fra
     try {
         if (effect)
             effect->processReplacing(in, out, frames);
-    } catch (...) {  // scratch growth failed: the block is skipped
+    } catch (...) {  // nothing crosses into the host
     }
 }
 

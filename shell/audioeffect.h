@@ -11,6 +11,8 @@
 
 #include "shell/vst.h"
 
+#include <atomic>
+
 class AudioEffect;
 
 // The editor as the host drives it; implemented by the framework's editor.
@@ -29,6 +31,7 @@ public:
     virtual bool onKeyUp(int, int, int) { return false; }
     virtual bool onWheel(float) { return false; }
     virtual bool setKnobMode(int) { return false; }
+    virtual bool setScale(double) { return false; }                     // host content scale; true: taken
 
 protected:
     AudioEffect* effect;
@@ -105,7 +108,7 @@ protected:
     int32_t blockSize = 1024;
     int32_t numPrograms;
     int32_t numParams;
-    int32_t curProgram = 0;
+    std::atomic<int32_t> curProgram{0};  // read by the audio thread
     AEffect cEffect;
 
 private:

@@ -104,7 +104,8 @@ TEST(Effect, String2ParameterTakesNaturalTextsAndClamps)
 TEST(Effect, OutOfRangeParameterIndicesTouchNothing)
 {
     Quelt q(nullptr);
-    std::vector<uint8_t> before(q.getBank().bankBytes(), q.getBank().bankBytes() + 490);
+    std::vector<uint8_t> before(490), after(490);
+    q.getBank().writeRecords(before.data(), 0, 10);
     q.setParameter(3, 0.5f);
     q.setParameter(-1, 0.5f);
     EXPECT_EQ(q.getParameter(3), 0.0f);
@@ -112,7 +113,7 @@ TEST(Effect, OutOfRangeParameterIndicesTouchNothing)
     char text[64] = "x";
     q.getParameterName(99, text);
     EXPECT_STREQ(text, "");
-    std::vector<uint8_t> after(q.getBank().bankBytes(), q.getBank().bankBytes() + 490);
+    q.getBank().writeRecords(after.data(), 0, 10);
     EXPECT_EQ(before, after);
 }
 

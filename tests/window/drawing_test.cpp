@@ -43,7 +43,7 @@ TEST_F(DrawingTest, ChangedControlRepaintsOnlyItself)
     ASSERT_TRUE(openEditor());
     ASSERT_TRUE(waitFor([&] { return changing->draws.load() == 1 && still->draws.load() == 1; }));
     changing->level = 3;
-    editor->refreshThrottled();
+    effect->refreshEditor();
     const Pixels shot = grabWhen([](const Pixels& p) { return p.at(30, 30)[0] == 140; });
     EXPECT_EQ(shot.at(30, 30)[0], 140);
     EXPECT_EQ(shot.at(210, 30)[0], 20);
@@ -62,12 +62,12 @@ TEST_F(DrawingTest, InactiveControlIsErasedOnce)
     ASSERT_TRUE(openEditor());
     ASSERT_TRUE(waitFor([&] { return probe->draws.load() == 1; }));
     check->on = false;
-    editor->refreshThrottled();
+    effect->refreshEditor();
     const Pixels frame0 = backgroundFrame(0);
     Pixels shot = grabWhen([&](const Pixels& p) { return mismatches(p, frame0, {40, 40, 50, 20}) == 0; });
     EXPECT_EQ(mismatches(shot, frame0, {40, 40, 50, 20}), 0);
-    editor->refreshThrottled();
-    editor->refreshThrottled();
+    effect->refreshEditor();
+    effect->refreshEditor();
     settle();
     EXPECT_EQ(probe->erases.load(), 1);
     EXPECT_EQ(probe->draws.load(), 1);

@@ -125,7 +125,7 @@ TEST_F(LifecycleTest, RefreshBeforeTheWindowExistsPostsNothing)
 {
     ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
     for (int i = 0; i < 50; ++i)
-        editor->refreshThrottled();
+        effect->refreshEditor();
     EXPECT_TRUE(waitFor([&] { return probe->draws.load() >= 1; }));
     editor->close();
     expectNothingLeft();

@@ -107,7 +107,7 @@ TEST_P(ScaledWindowTest, ControlsCoverExactlyTheirDevicePixels)
     ASSERT_TRUE(openScaled());
     const Pixels bare = grabAll();
     check->on = true;
-    editor->refreshThrottled();
+    effect->refreshEditor();
     const GRect da = device({21, 33, 31, 17}), db = device({52, 33, 21, 17});
     const Pixels shot = grabAllWhen([&](const Pixels& g) {
         return grey(g, da.x, da.y) == 20 && grey(g, db.x, db.y) == 100;
@@ -126,13 +126,13 @@ TEST_P(ScaledWindowTest, ControlsCoverExactlyTheirDevicePixels)
     EXPECT_EQ(mismatches(shot, bare, {db.x + db.w, da.y, 1, da.h}), 0) << "right";
 
     a->level = 3;  // one repaints beside the other
-    editor->refreshThrottled();
+    effect->refreshEditor();
     const Pixels next = grabAllWhen([&](const Pixels& g) { return grey(g, da.x, da.y) == 140; });
     EXPECT_EQ(grey(next, da.x + da.w - 1, da.y), 140);
     EXPECT_EQ(grey(next, db.x, db.y), 100);
 
     check->on = false;
-    editor->refreshThrottled();
+    effect->refreshEditor();
     const Pixels erased =
         grabAllWhen([&](const Pixels& g) { return mismatches(g, bare, {0, 0, dw, dh}) == 0; });
     EXPECT_EQ(mismatches(erased, bare, {0, 0, dw, dh}), 0) << "the erase leaves no seam";
@@ -159,7 +159,7 @@ TEST_P(ScaledWindowTest, ChangedRectanglesShowWhatAFullRedrawShows)
     for (int round = 1; round <= 4; ++round) {
         PaintProbe* probe = probes[size_t(round % 3)];
         probe->level = round;
-        editor->refreshThrottled();
+        effect->refreshEditor();
         const GRect d = device({probe->getX(), probe->getY(), 1, 1});
         grabAllWhen([&](const Pixels& g) { return grey(g, d.x, d.y) == round * 40 + 20; });
     }

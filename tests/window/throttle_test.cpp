@@ -1,6 +1,7 @@
-// The refresh throttle with a clock the test sets, and an editor without any
+// The refresh schedule over a clock the test sets, and an editor without any
 // X server: every call answers safely and nothing is drawn.
 #include "editor/editor.h"
+#include "editor/refresh.h"
 #include "editor/skin.h"
 #include "editor/window.h"
 #include "tests/skin/skintest.h"
@@ -8,13 +9,69 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
-uint32_t fakeNow = 0;
-uint32_t fakeClock()
+// One step of a schedule's life: at `at` ms, with or without a request waiting.
+struct Step {
+    uint32_t at;
+    bool requested;
+    bool due;      // isDue answers
+    int wait;      // waitMs answers, after the pass when one was due
+    bool dozing;   // isDozing answers
+};
+
+struct Schedule {
+    const char* name;
+    int throttleMs;
+    uint32_t start;
+    std::vector<Step> steps;
+};
+
+TEST(RefreshSchedule, PassesSleepsAndDozes)
 {
-    return fakeNow;
+    constexpr uint32_t kBeat = Zorv::GRefreshSchedule::kHeartbeatMs;
+    const Schedule schedules[] = {
+        {"40 ms holds the second request back",
+         40,
+         1000,
+         {{1000, true, false, 40, false},
+          {1010, true, false, 30, false},
+          {1040, true, true, 40, false},
+          {1041, false, false, 40, false}}},
+        {"quiet editor: heartbeat passes, then dozing",
+         40,
+         0,
+         {{0, false, false, 40, false},
+          {kBeat - 1, false, false, 1, false},
+          {kBeat, false, true, int(kBeat), true},
+          {kBeat + 5, true, false, 35, true}}},
+        {"zero passes every request and polls each millisecond",
+         0,
+         500,
+         {{500, true, true, 1, false}, {500, true, true, 1, false}, {501, false, false, 1, false}}},
+        {"negative holds every request and the heartbeat",
+         -1,
+         0,
+         {{0, true, false, -1, false}, {3600000, true, false, -1, true}}},
+        {"the clock wraps",
+         40,
+         0xFFFFFFF0u,
+         {{0x20, true, true, 40, false}}},
+    };
+    for (const Schedule& s : schedules) {
+        Zorv::GRefreshSchedule schedule(s.throttleMs, s.start);
+        for (const Step& step : s.steps) {
+            SCOPED_TRACE(std::string(s.name) + " at " + std::to_string(step.at));
+            EXPECT_EQ(schedule.isDue(step.at, step.requested), step.due);
+            if (step.due)
+                schedule.passed(step.at, step.requested);
+            EXPECT_EQ(schedule.waitMs(step.at, step.requested && !step.due), step.wait);
+            EXPECT_EQ(schedule.isDozing(step.at), step.dozing);
+        }
+    }
 }
 
 class ThrottleTest : public ::testing::Test {
@@ -22,12 +79,10 @@ protected:
     void SetUp() override
     {
         unsetenv("DISPLAY");
-        fakeNow = 100000;
         skin = new Zorv::GEditorSkin(&effect);
         skin->setSize(330, 195, 2);
         editor = new Zorv::GEditor(&effect, skin);
         effect.setEditor(editor);
-        editor->setClock(fakeClock);
         skin->setWindow(&counter);
     }
     void TearDown() override { skin->setWindow(nullptr); }
@@ -38,64 +93,15 @@ protected:
     Zorv::GEditor* editor = nullptr;
 };
 
-TEST_F(ThrottleTest, DefaultIntervalHoldsBackTheSecondRefreshUntilIdle)
+TEST_F(ThrottleTest, RefreshRequestsOnlySetTheFlagAndSuppressedRedrawsPostNothing)
 {
-    editor->refreshThrottled();
-    EXPECT_EQ(counter.exposes, 1);
-    fakeNow += 10;
-    editor->refreshThrottled();
-    EXPECT_EQ(counter.exposes, 1);
-    EXPECT_TRUE(editor->isRefreshPending());
-    fakeNow += 20;  // 30 ms after the first: still too early
-    editor->idle();
-    EXPECT_EQ(counter.exposes, 1);
-    fakeNow += 10;  // 40 ms
-    editor->idle();
-    EXPECT_EQ(counter.exposes, 2);
-    EXPECT_FALSE(editor->isRefreshPending());
-    editor->idle();  // nothing pending: nothing posted
-    EXPECT_EQ(counter.exposes, 2);
-}
-
-TEST_F(ThrottleTest, IdleRefreshesAQuietEditorOnceASecond)
-{
-    editor->refreshThrottled();
-    fakeNow += Zorv::GEditor::kHeartbeatMs - 1;
-    editor->idle();
-    EXPECT_EQ(counter.exposes, 1);
-    fakeNow += 1;
-    editor->idle();
-    editor->idle();
-    EXPECT_EQ(counter.exposes, 2);
-}
-
-TEST_F(ThrottleTest, ZeroPassesEveryRefreshNegativeHoldsThemAll)
-{
-    skin->setRefreshThrottleMs(0);
-    for (int i = 0; i < 5; ++i)
-        editor->refreshThrottled();
-    EXPECT_EQ(counter.exposes, 5);
-    skin->setRefreshThrottleMs(-1);
-    fakeNow += 3600u * 1000u;
-    editor->refreshThrottled();
-    editor->idle();
-    EXPECT_EQ(counter.exposes, 5);
-    EXPECT_TRUE(editor->isRefreshPending());
-}
-
-TEST_F(ThrottleTest, ClockWrapStillCountsForward)
-{
-    fakeNow = 0xFFFFFFF0u;
-    editor->refreshThrottled();
-    fakeNow = 0x20;  // 48 ms later, across the wrap
-    editor->refreshThrottled();
-    EXPECT_EQ(counter.exposes, 2);
-}
-
-TEST_F(ThrottleTest, SuppressedRedrawsPostNothing)
-{
+    effect.setParameter(Zorv::kThresh, 0.3f);
+    EXPECT_TRUE(effect.takeEditorRefresh());
+    EXPECT_FALSE(effect.takeEditorRefresh());
+    editor->idle();  // no UI thread dozes: nothing to wake
+    EXPECT_EQ(counter.exposes, 0);
     skin->setRedrawSuppressed(true);
-    editor->refreshThrottled();
+    skin->requestRedraw();
     EXPECT_EQ(counter.exposes, 0);
 }
 
@@ -113,7 +119,7 @@ TEST_F(ThrottleTest, EditorRectAndOpeningWithoutAnXServer)
     EXPECT_TRUE(editor->isOpen());
     EXPECT_TRUE(effect.isEditorOpen());
     EXPECT_FALSE(editor->getWindow()->isRunning());
-    editor->refreshThrottled();
+    effect.refreshEditor();
     editor->idle();
     editor->close();
     EXPECT_FALSE(editor->isOpen());

@@ -1,5 +1,6 @@
-// Processing speed of the gate, stereo at 44.1 kHz, on bursts over silence.
-// Reported as time per stereo frame ("ns/frame" counter).
+// Processing speed of the gate, stereo at 44.1 kHz, on bursts over silence,
+// reported as time per stereo frame ("ns/frame" counter); and the cost of one
+// setParameter as automation calls it on the audio thread.
 #include "gate/quelt.h"
 
 #include <benchmark/benchmark.h>
@@ -52,8 +53,22 @@ void processBlocks(benchmark::State& state)
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// Automation: each call a new value, the three parameters in turn.
+void setParameter(benchmark::State& state)
+{
+    Zorv::Quelt gate(nullptr);
+    gate.resume();
+    int call = 0;
+    for (auto _ : state) {
+        gate.setParameter(call % Zorv::kNumQueltParameters, float(call % 1000) * 0.001f);
+        ++call;
+    }
+    benchmark::DoNotOptimize(gate.getThresholdPower());
+}
+
 }  // namespace
 
+BENCHMARK(setParameter);
 BENCHMARK(processBlocks<float>)->Name("processReplacing")->Arg(32)->Arg(256)->Arg(4096);
 BENCHMARK(processBlocks<double>)->Name("processDoubleReplacing")->Arg(32)->Arg(256)->Arg(4096);
 

@@ -2,6 +2,9 @@
 
 #include "tests/host/hostfixture.h"
 
+#include <cmath>
+#include <iterator>
+
 namespace Zorv {
 namespace {
 
@@ -55,6 +58,27 @@ TEST_F(Parameters, TextEntryInNaturalUnits)
         EXPECT_EQ(host.paramDisplay(c.index), c.display) << "param " << c.index << " '" << c.text
                                                          << "'";
     }
+}
+
+// Texts are formatted when read, for whatever value was written last: the same
+// texts for the same values as when they were formatted at every write.
+TEST_F(Parameters, DisplayTextsOfAnyValueAHostSends)
+{
+    const float values[] = {0.0f, 1.0f, NAN, INFINITY, -INFINITY, 0.5f, 0.25f,
+                            0.999f, 0.001f, -0.5f, 1.7f, 3e38f, -3e38f, 1e-30f};
+    const char* texts[3][14] = {
+        {"-100.0", "-1.0", "nan", "0.0", "-Inf", "-10.0", "-31.6", "-1.0", "-99.5", "-1000.0",
+         "-0.0", "0.0", "-Inf", "-100.0"},
+        {"0.01", "1.00", "nan", "Inf", "-Inf", "0.51", "0.26", "1.00", "0.01", "-0.48", "1.69",
+         "2970000005442778215311832288...", "-297000000544277821531183228...", "0.01"},
+        {"0.0", "30.0", "nan", "Inf", "-Inf", "15.0", "7.5", "30.0", "0.0", "-15.0", "51.0",
+         "9000000016493267273334119828...", "-900000001649326727333411982...", "0.0"},
+    };
+    for (int i = 0; i < 3; ++i)
+        for (size_t k = 0; k < std::size(values); ++k) {
+            host.setParameter(i, values[k]);
+            EXPECT_EQ(host.paramDisplay(i), texts[i][k]) << "param " << i << " value " << values[k];
+        }
 }
 
 TEST_F(Parameters, DisplayTextReadsBackToTheSameValue)

@@ -12,7 +12,7 @@ int remaining(uint32_t interval, uint32_t elapsed)
 }  // namespace
 
 GRefreshSchedule::GRefreshSchedule(int throttleMs, uint32_t now)
-    : throttleMs(throttleMs), lastPass(now), lastRequest(now)
+    : throttleMs(throttleMs), lastPass(now), lastRequest(now - kHeartbeatMs)
 {
 }
 

@@ -1,9 +1,9 @@
 // GRefreshSchedule: when the editor's UI thread draws for refresh requests
 // that nothing can wake it for (flags the audio thread sets), and how long it
 // may sleep in between. While requests come it looks once per throttle
-// interval and draws at most once per interval; after a heartbeat without a
-// request it dozes until the next heartbeat, when a pass runs anyway for
-// controls that change with time. A negative interval holds every request
+// interval and draws at most once per interval; from the start and after a
+// heartbeat without a request it dozes until the next heartbeat, when a pass
+// runs anyway for controls that change with time. A negative interval holds every request
 // back. Pure bookkeeping over a millisecond clock that may wrap; UI thread only.
 #pragma once
 

@@ -136,6 +136,7 @@ void GEditorSession::run()
     if (!glPinned.load())
         keepLoadedSince(before);
     followScale();  // the host may have changed it while the window was made
+    skin->getEffect()->takeEditorRefresh();  // the first pass shows everything anyway
     eventLoop();
 }
 
@@ -323,7 +324,8 @@ void GEditorSession::drawPass(bool wholeFrame)
     glViewport(0, 0, canvas->deviceWidth(), canvas->deviceHeight());
     skin->drawPass(canvas.get(), &damage);
     nvgluBindFramebuffer(nullptr);
-    present(wholeFrame || damage.whole);
+    if (wholeFrame || damage.whole || damage.count > 0)
+        present(wholeFrame || damage.whole);
 }
 
 void GEditorSession::present(bool wholeFrame)

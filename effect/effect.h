@@ -101,9 +101,10 @@ public:
     virtual void processFloat(float** in, int nIn, float** out, int nOut, int frames);
 
     // Asks the editor to redraw: a flag its UI thread picks up. Wait-free, any thread.
-    void refreshEditor() { editorRefresh.store(true, std::memory_order_release); }
-    bool takeEditorRefresh() { return editorRefresh.exchange(false, std::memory_order_acq_rel); }
-    bool isEditorRefreshPending() const { return editorRefresh.load(std::memory_order_acquire); }
+    // Sequentially consistent: the UI thread's doze and the host's idle pair through it.
+    void refreshEditor() { editorRefresh.store(true); }
+    bool takeEditorRefresh() { return editorRefresh.exchange(false); }
+    bool isEditorRefreshPending() const { return editorRefresh.load(); }
     // Writes a value of the current program through the full change protocol; wait-free.
     void writeParameter(int index, double normalised);
     // Counts value writes; products recompute derived values until it stands still.

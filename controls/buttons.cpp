@@ -35,25 +35,42 @@ int stateFrame(bool on, bool pressed, int frames)
     return frames == kFramesWithBothPressed ? state + 2 : state;
 }
 
-// Choice and last choice of a radio line; false unless 0 <= choice <= lastChoice.
-bool readChoices(XP::TokenReader& tokens, int& choice, int& lastChoice)
+// Parameter, choice and last choice: how a radio line starts.
+struct RadioStart {
+    int index;
+    int choice;
+    int lastChoice;
+    bool valid;  // the parameter resolves and 0 <= choice <= lastChoice
+};
+
+// Reads a radio line's start; a choice out of range records the reason.
+RadioStart readRadioStart(XP::TokenReader& tokens, GEditorSkinBuilder& builder)
 {
-    choice = tokens.nextInt();
-    lastChoice = tokens.nextInt();
-    return choice >= 0 && choice <= lastChoice;
+    RadioStart start{};
+    start.index = builder.findParameter(tokens.next());
+    start.choice = tokens.nextInt();
+    start.lastChoice = tokens.nextInt();
+    const bool choices = start.choice >= 0 && start.choice <= start.lastChoice;
+    if (!choices)
+        builder.refuse("choice must lie in 0..lastChoice");
+    start.valid = choices && start.index >= 0;
+    return start;
 }
 
-// A control of type T over a parameter and an image, the arguments of both
-// GImgButton and GImgSwitch lines; null unless both resolve.
-template <typename T>
+using FindId = int (GEditorSkinBuilder::*)(const char* name) const;
+
+// A control of type T over a parameter (or what findId looks up) and an
+// image, the arguments of GImgButton, GImgSwitch and GImgCommand lines; null
+// unless both resolve.
+template <typename T, FindId findId = &GEditorSkinBuilder::findParameter>
 GEditorControl* createOverImage(const ControlArgs& args, XP::TokenReader& tokens,
                                 GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(tokens.next());
+    const int id = (builder.*findId)(tokens.next());
     GImageResource* image = builder.findImage(tokens.next());
-    if (index < 0 || !image)
+    if (id < 0 || !image)
         return nullptr;
-    return new T(args, index, image);
+    return new T(args, id, image);
 }
 
 }  // namespace
@@ -134,17 +151,31 @@ void GCommand::cancelCapture()
     requestRedraw();
 }
 
-// GSwitch
+// GStateButton
 
-GSwitch::GSwitch(const ControlArgs& args, int paramIndex)
+GStateButton::GStateButton(const ControlArgs& args, int paramIndex)
     : GEditorControl(args), paramIndex(paramIndex)
 {
 }
 
-int GSwitch::cursorAt(int, int)
+int GStateButton::cursorAt(int, int)
 {
     return kCursorHand;
 }
+
+bool GStateButton::onLeftUp(bool, bool, int, int)
+{
+    return releaseGesture(paramIndex, pressed);
+}
+
+void GStateButton::cancelCapture()
+{
+    onLeftUp(false, false, 0, 0);
+}
+
+// GSwitch
+
+GSwitch::GSwitch(const ControlArgs& args, int paramIndex) : GStateButton(args, paramIndex) {}
 
 bool GSwitch::isOn() const
 {
@@ -161,31 +192,16 @@ bool GSwitch::onLeftDown(bool, bool control, int, int)
     return true;
 }
 
-bool GSwitch::onLeftUp(bool, bool, int, int)
-{
-    return releaseGesture(paramIndex, pressed);
-}
-
-void GSwitch::cancelCapture()
-{
-    onLeftUp(false, false, 0, 0);
-}
-
 // GRadio
 
 GRadio::GRadio(const ControlArgs& args, int paramIndex, int choice, int lastChoice)
-    : GEditorControl(args), paramIndex(paramIndex), choice(choice), lastChoice(lastChoice)
+    : GStateButton(args, paramIndex), choice(choice), lastChoice(lastChoice)
 {
     // In doubles: the ints may be as large as the skin writes them.
     const double d = (double(lastChoice) + 1.0) * 2.0;
     bandLow = 2.0 * choice / d;
     bandTarget = (2.0 * choice + 1.0) / d;
     bandHigh = (2.0 * choice + 2.0) / d;
-}
-
-int GRadio::cursorAt(int, int)
-{
-    return kCursorHand;
 }
 
 bool GRadio::selected() const
@@ -199,16 +215,6 @@ bool GRadio::onLeftDown(bool, bool control, int, int)
     if (pressGesture(paramIndex, pressed))  // one gesture per capture
         writeParameter(paramIndex, control ? defaultValue(paramIndex) : bandTarget);
     return true;
-}
-
-bool GRadio::onLeftUp(bool, bool, int, int)
-{
-    return releaseGesture(paramIndex, pressed);
-}
-
-void GRadio::cancelCapture()
-{
-    onLeftUp(false, false, 0, 0);
 }
 
 // GImgButton
@@ -253,11 +259,7 @@ GImgCommand::GImgCommand(const ControlArgs& args, int commandId, GImageResource*
 GEditorControl* GImgCommand::create(const ControlArgs& args, XP::TokenReader& tokens,
                                     GEditorSkinBuilder& builder)
 {
-    const int id = builder.findCommand(tokens.next());
-    GImageResource* image = builder.findImage(tokens.next());
-    if (id < 0 || !image)
-        return nullptr;
-    return new GImgCommand(args, id, image);
+    return createOverImage<GImgCommand, &GEditorSkinBuilder::findCommand>(args, tokens, builder);
 }
 
 // A one-frame strip has no pressed frame: it stays on frame 0.
@@ -295,10 +297,52 @@ void GIndicator::draw(GCanvas* canvas, bool on, bool pressed, int w, int h) cons
         canvas->FillRect(0, 0, w, h, pressColour);
 }
 
+// GStateHighlight
+
+template <typename Base>
+bool GStateHighlight<Base>::needsRedraw()
+{
+    return Base::needsRedraw() || this->showsOn() != lastState;
+}
+
+template <typename Base>
+void GStateHighlight<Base>::draw(GCanvas* canvas)
+{
+    lastState = this->showsOn();
+    indicator.draw(canvas, lastState, this->pressed, this->w, this->h);
+}
+
+template class GStateHighlight<GSwitch>;
+template class GStateHighlight<GRadio>;
+
+// GStateStrip
+
+template <typename Base>
+int GStateStrip<Base>::frameIndex()
+{
+    return stateFrame(this->showsOn(), this->pressed, image->frameCount());
+}
+
+template <typename Base>
+bool GStateStrip<Base>::needsRedraw()
+{
+    return Base::needsRedraw() || frameIndex() != lastFrame;
+}
+
+template <typename Base>
+void GStateStrip<Base>::draw(GCanvas* canvas)
+{
+    lastFrame = frameIndex();
+    image->drawFrame(canvas, 0, 0, lastFrame);
+}
+
+template class GStateStrip<GSwitch>;
+template class GStateStrip<GRadio>;
+
 // GHlSwitch
 
 GHlSwitch::GHlSwitch(const ControlArgs& args, int paramIndex, const GIndicator& indicator)
-    : GSwitch(args, paramIndex), indicator(indicator)
+    : GStateHighlight(indicator, args, paramIndex)
 {
 }
 
@@ -312,21 +356,10 @@ GEditorControl* GHlSwitch::create(const ControlArgs& args, XP::TokenReader& toke
     return new GHlSwitch(args, index, indicator);
 }
 
-bool GHlSwitch::needsRedraw()
-{
-    return GSwitch::needsRedraw() || isOn() != lastState;
-}
-
-void GHlSwitch::draw(GCanvas* canvas)
-{
-    lastState = isOn();
-    indicator.draw(canvas, lastState, pressed, w, h);
-}
-
 // GImgSwitch
 
 GImgSwitch::GImgSwitch(const ControlArgs& args, int paramIndex, GImageResource* image)
-    : GSwitch(args, paramIndex), image(image)
+    : GStateStrip(image, args, paramIndex)
 {
 }
 
@@ -336,91 +369,40 @@ GEditorControl* GImgSwitch::create(const ControlArgs& args, XP::TokenReader& tok
     return createOverImage<GImgSwitch>(args, tokens, builder);
 }
 
-int GImgSwitch::frameIndex()
-{
-    return stateFrame(isOn(), pressed, image->frameCount());
-}
-
-bool GImgSwitch::needsRedraw()
-{
-    return GSwitch::needsRedraw() || frameIndex() != lastFrame;
-}
-
-void GImgSwitch::draw(GCanvas* canvas)
-{
-    lastFrame = frameIndex();
-    image->drawFrame(canvas, 0, 0, lastFrame);
-}
-
 // GHlRadio
 
 GHlRadio::GHlRadio(const ControlArgs& args, int paramIndex, int choice, int lastChoice,
                    const GIndicator& indicator)
-    : GRadio(args, paramIndex, choice, lastChoice), indicator(indicator)
+    : GStateHighlight(indicator, args, paramIndex, choice, lastChoice)
 {
 }
 
 GEditorControl* GHlRadio::create(const ControlArgs& args, XP::TokenReader& tokens,
                                  GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(tokens.next());
-    int choice = 0, lastChoice = 0;
-    const bool choices = readChoices(tokens, choice, lastChoice);
-    if (!choices)
-        builder.refuse("choice must lie in 0..lastChoice");
+    const RadioStart radio = readRadioStart(tokens, builder);
     GIndicator indicator{};
-    if (!indicator.read(tokens, builder) || index < 0 || !choices)
+    if (!indicator.read(tokens, builder) || !radio.valid)
         return nullptr;
-    return new GHlRadio(args, index, choice, lastChoice, indicator);
-}
-
-bool GHlRadio::needsRedraw()
-{
-    return GRadio::needsRedraw() || selected() != lastState;
-}
-
-void GHlRadio::draw(GCanvas* canvas)
-{
-    lastState = selected();
-    indicator.draw(canvas, lastState, pressed, w, h);
+    return new GHlRadio(args, radio.index, radio.choice, radio.lastChoice, indicator);
 }
 
 // GImgRadio
 
 GImgRadio::GImgRadio(const ControlArgs& args, int paramIndex, int choice, int lastChoice,
                      GImageResource* image)
-    : GRadio(args, paramIndex, choice, lastChoice), image(image)
+    : GStateStrip(image, args, paramIndex, choice, lastChoice)
 {
 }
 
 GEditorControl* GImgRadio::create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder)
 {
-    const int index = builder.findParameter(tokens.next());
-    int choice = 0, lastChoice = 0;
-    const bool choices = readChoices(tokens, choice, lastChoice);
-    if (!choices)
-        builder.refuse("choice must lie in 0..lastChoice");
+    const RadioStart radio = readRadioStart(tokens, builder);
     GImageResource* image = builder.findImage(tokens.next());
-    if (index < 0 || !choices || !image)
+    if (!radio.valid || !image)
         return nullptr;
-    return new GImgRadio(args, index, choice, lastChoice, image);
-}
-
-int GImgRadio::frameIndex()
-{
-    return stateFrame(selected(), pressed, image->frameCount());
-}
-
-bool GImgRadio::needsRedraw()
-{
-    return GRadio::needsRedraw() || frameIndex() != lastFrame;
-}
-
-void GImgRadio::draw(GCanvas* canvas)
-{
-    lastFrame = frameIndex();
-    image->drawFrame(canvas, 0, 0, lastFrame);
+    return new GImgRadio(args, radio.index, radio.choice, radio.lastChoice, image);
 }
 
 }  // namespace Zorv

@@ -3,6 +3,8 @@
 #include "editor/skin.h"
 #include "effect/effect.h"
 
+#include <cmath>
+
 namespace Zorv {
 
 double clampUnit(double v)
@@ -12,10 +14,16 @@ double clampUnit(double v)
     return v < 1.0 ? v : 1.0;
 }
 
+bool movedFromDrawn(double now, double drawn)
+{
+    return std::fabs(now - drawn) >= kValueTolerance;
+}
+
 namespace {
 
 constexpr double kWheelStep = 0.02;       // of the range, per notch
 constexpr double kWheelFineStep = 0.002;  // with Shift
+constexpr double kDragFineFactor = 0.1;   // with Shift
 
 }  // namespace
 
@@ -171,6 +179,67 @@ double GEditorControl::storedValue(int index) const
 double GEditorControl::defaultValue(int index) const
 {
     return hasParameter(index) ? effect->getBank().parameter(index)->getDefault() : 0.0;
+}
+
+// GDragControl
+
+GDragControl::GDragControl(const ControlArgs& args, int paramIndex)
+    : GEditorControl(args), paramIndex(paramIndex)
+{
+}
+
+bool GDragControl::beginDrag(bool control, int px, int py)
+{
+    if (!pressGesture(paramIndex, pressed))
+        return false;
+    dragging = !control;
+    lastX = px;
+    lastY = py;
+    if (control)
+        writeParameter(paramIndex, defaultValue(paramIndex));
+    return true;
+}
+
+void GDragControl::onMouseMove(bool shift, bool, int px, int py)
+{
+    if (!dragging)
+        return;
+    double delta = dragDelta(px - lastX, lastY - py);
+    if (shift)
+        delta *= kDragFineFactor;
+    writeParameter(paramIndex, clampUnit(storedValue() + delta));
+    lastX = px;
+    lastY = py;
+    requestRedraw();
+}
+
+bool GDragControl::onLeftUp(bool, bool, int, int)
+{
+    dragging = false;
+    return releaseGesture(paramIndex, pressed);
+}
+
+void GDragControl::cancelCapture()
+{
+    onLeftUp(false, false, lastX, lastY);
+}
+
+// The stored value moves by the wheel step and is not snapped; the control
+// shows it quantised, so on a stepped parameter it stays put until the stored
+// value passes half-way to the next step, then jumps a whole step.
+bool GDragControl::onWheel(bool shift, bool, int, int, int notches)
+{
+    return !pressed && wheelParameter(paramIndex, shift, notches);
+}
+
+double GDragControl::shownValue() const
+{
+    return GEditorControl::shownValue(paramIndex);
+}
+
+double GDragControl::storedValue() const
+{
+    return GEditorControl::storedValue(paramIndex);
 }
 
 }  // namespace Zorv

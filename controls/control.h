@@ -31,6 +31,11 @@ struct ControlArgs {
 // v clamped to 0..1; a NaN becomes 0, so a gesture can recover from it.
 double clampUnit(double v);
 
+// The redraw rule for a shown double unless a family names another: it has
+// moved from the one drawn by kValueTolerance or more (NaN: not moved).
+constexpr double kValueTolerance = 1e-5;
+bool movedFromDrawn(double now, double drawn);
+
 class GEditorControl : public GIdBase {
 public:
     explicit GEditorControl(const ControlArgs& args);
@@ -92,6 +97,39 @@ protected:
     GEditorSkin* skin;
     bool dirty = true;
     bool painted = false;
+};
+
+// What GPot and GSlide share: a left-button drag on one parameter. A press
+// (beginDrag) is one gesture: beginEdit and the current value, then with Ctrl
+// the default and no drag; each move while dragging adds dragDelta of the
+// pointer's travel (a tenth of it with Shift) to the stored value, clamped to
+// 0..1; the release or a lost capture ends the gesture with endEdit. A wheel
+// notch while not pressed is a gesture of its own (wheelParameter).
+class GDragControl : public GEditorControl {
+public:
+    bool onLeftUp(bool shift, bool control, int x, int y) override;    // ends the gesture
+    void onMouseMove(bool shift, bool control, int x, int y) override; // drag step
+    void cancelCapture() override;                                      // ends the gesture
+    bool onWheel(bool shift, bool control, int x, int y, int notches) override;  // a nudge
+
+    int parameterIndex() const { return paramIndex; }
+    bool isPressed() const { return pressed; }
+    bool isDragging() const { return dragging; }
+    double shownValue() const;   // quantised value of the current program
+    double storedValue() const;  // normalised value of the current program
+
+protected:
+    GDragControl(const ControlArgs& args, int paramIndex);
+
+    // Begins the press's gesture at (px, py); false, doing nothing, while pressed.
+    bool beginDrag(bool control, int px, int py);
+    // Value change for a move of dx pixels right and dy up, before Shift's factor.
+    virtual double dragDelta(int dx, int dy) const = 0;
+
+    int paramIndex;
+    int lastX = 0, lastY = 0;
+    bool pressed = false;
+    bool dragging = false;
 };
 
 }  // namespace Zorv

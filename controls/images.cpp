@@ -13,7 +13,7 @@ GImg::GImg(const ControlArgs& args, GImageResource* image) : GEditorControl(args
 GEditorControl* GImg::create(const ControlArgs& args, XP::TokenReader& tokens,
                              GEditorSkinBuilder& builder)
 {
-    GImageResource* image = builder.findImage(tokens.token(tokens.cursor++));
+    GImageResource* image = builder.findImage(tokens.next());
     return image ? new GImg(args, image) : nullptr;
 }
 

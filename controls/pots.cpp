@@ -16,8 +16,6 @@ constexpr double kArcSpan = 1.5 * kPi;   // 270 degrees of values
 constexpr double kArcStart = 0.25 * kPi; // value 0, measured from straight down
 constexpr double kDragStep = 0.01;       // per pixel of vertical travel
 constexpr double kHorizontalWeight = 0.25;
-constexpr double kFineFactor = 0.1;      // with Shift
-constexpr double kShownTolerance = 1e-5;
 constexpr double kDotRadius = 2.0;
 constexpr double kLineWidth = 1.5;
 
@@ -28,9 +26,7 @@ bool isRadius(double r)
 
 }  // namespace
 
-GPot::GPot(const ControlArgs& args, int paramIndex) : GEditorControl(args), paramIndex(paramIndex)
-{
-}
+GPot::GPot(const ControlArgs& args, int paramIndex) : GDragControl(args, paramIndex) {}
 
 int GPot::cursorAt(int, int)
 {
@@ -39,56 +35,13 @@ int GPot::cursorAt(int, int)
 
 bool GPot::onLeftDown(bool, bool control, int px, int py)
 {
-    if (!pressGesture(paramIndex, pressed))  // one gesture per capture
-        return true;
-    dragging = !control;
-    lastX = px;
-    lastY = py;
-    if (control)
-        writeParameter(paramIndex, defaultValue(paramIndex));
+    beginDrag(control, px, py);  // one gesture per capture
     return true;
 }
 
-bool GPot::onLeftUp(bool, bool, int, int)
+double GPot::dragDelta(int dx, int dy) const
 {
-    dragging = false;
-    return releaseGesture(paramIndex, pressed);
-}
-
-void GPot::onMouseMove(bool shift, bool, int px, int py)
-{
-    if (!dragging)
-        return;
-    double delta = kDragStep * ((px - lastX) * kHorizontalWeight + (lastY - py));
-    if (shift)
-        delta *= kFineFactor;
-    writeParameter(paramIndex, clampUnit(storedValue() + delta));
-    lastX = px;
-    lastY = py;
-    requestRedraw();
-}
-
-void GPot::cancelCapture()
-{
-    onLeftUp(false, false, lastX, lastY);
-}
-
-// The stored value moves by the wheel step and is not snapped; the knob shows
-// it quantised, so on a stepped parameter it stays put until the stored value
-// passes half-way to the next step, then jumps a whole step.
-bool GPot::onWheel(bool shift, bool, int, int, int notches)
-{
-    return !pressed && wheelParameter(paramIndex, shift, notches);
-}
-
-double GPot::shownValue() const
-{
-    return GEditorControl::shownValue(paramIndex);
-}
-
-double GPot::storedValue() const
-{
-    return GEditorControl::storedValue(paramIndex);
+    return kDragStep * (dx * kHorizontalWeight + dy);
 }
 
 GVertex GPot::arcPoint(double v, double d) const
@@ -99,7 +52,7 @@ GVertex GPot::arcPoint(double v, double d) const
 
 bool GPot::needsRedraw()
 {
-    return GEditorControl::needsRedraw() || std::fabs(shownValue() - lastShown) >= kShownTolerance;
+    return GEditorControl::needsRedraw() || movedFromDrawn(shownValue(), lastShown);
 }
 
 void GPot::drawHighlight(GCanvas* canvas, const unsigned char* rgba) const

@@ -6,7 +6,8 @@
 // beginEdit, the current value, one automated value per move, one endEdit.
 // A wheel notch nudges the value by 0.02 (Shift: 0.002) as a gesture of its
 // own: beginEdit, the new value, endEdit.
-// GPot holds the interaction; the four skin types only draw.
+// GPot holds the interaction (its drag is the control base's GDragControl);
+// the four skin types only draw.
 // UI thread only. Colours and images are borrowed from the skin's resources;
 // effect and skin are borrowed through the control base.
 #pragma once
@@ -23,34 +24,21 @@ namespace Zorv {
 class GEditorSkinBuilder;
 class GImageResource;
 
-class GPot : public GEditorControl {
+class GPot : public GDragControl {
 public:
     GPot(const ControlArgs& args, int paramIndex);
 
     int cursorAt(int x, int y) override;                                // pointing hand
     bool onLeftDown(bool shift, bool control, int x, int y) override;  // begins a gesture
-    bool onLeftUp(bool shift, bool control, int x, int y) override;    // ends it
-    void onMouseMove(bool shift, bool control, int x, int y) override; // drag step
-    void cancelCapture() override;                                      // ends a gesture
-    bool onWheel(bool shift, bool control, int x, int y, int notches) override;  // a nudge
     bool needsRedraw() override;  // dirty, or the shown value moved since the last draw
 
-    int parameterIndex() const { return paramIndex; }
-    bool isPressed() const { return pressed; }
-    bool isDragging() const { return dragging; }
-    double shownValue() const;   // quantised value of the current program
-    double storedValue() const;  // normalised value of the current program
-
 protected:
+    double dragDelta(int dx, int dy) const override;  // 0.01 a pixel up, a quarter of it right
     // Point at distance d from the centre along the arc direction of value v.
     GVertex arcPoint(double v, double d) const;
     void drawHighlight(GCanvas* canvas, const unsigned char* rgba) const;  // disc while held
     void drawDot(GCanvas* canvas, const unsigned char* rgba, double radius, double v) const;
 
-    int paramIndex;
-    int lastX = 0, lastY = 0;
-    bool pressed = false;
-    bool dragging = false;
     double lastShown = 0.0;  // value of the last draw
 };
 

@@ -7,15 +7,9 @@
 
 namespace Zorv {
 
-namespace {
-
-constexpr double kFineFactor = 0.1;  // with Shift
-
-}  // namespace
-
 GSlide::GSlide(const ControlArgs& args, int paramIndex, GImageResource* knob,
                const unsigned char* pressColour, const GRect& highlight)
-    : GEditorControl(args), paramIndex(paramIndex), knob(knob), pressColour(pressColour),
+    : GDragControl(args, paramIndex), knob(knob), pressColour(pressColour),
       highlight(highlight), travel(args.h - knob->frameHeight())
 {
 }
@@ -39,16 +33,6 @@ GEditorControl* GSlide::create(const ControlArgs& args, XP::TokenReader& tokens,
     return new GSlide(args, index, knob, colour, highlight);
 }
 
-double GSlide::storedValue() const
-{
-    return GEditorControl::storedValue(paramIndex);
-}
-
-double GSlide::shownValue() const
-{
-    return GEditorControl::shownValue(paramIndex);
-}
-
 int GSlide::knobTop()
 {
     const double v = clampUnit(shownValue());
@@ -69,42 +53,12 @@ bool GSlide::onLeftDown(bool, bool control, int px, int py)
 {
     if (pressed || !onKnob(px, py))
         return pressed;
-    pressGesture(paramIndex, pressed);
-    dragging = !control;
-    lastX = px;
-    lastY = py;
-    if (control)
-        writeParameter(paramIndex, defaultValue(paramIndex));
-    return true;
+    return beginDrag(control, px, py);
 }
 
-void GSlide::onMouseMove(bool shift, bool, int px, int py)
+double GSlide::dragDelta(int, int dy) const
 {
-    if (!dragging)
-        return;
-    double delta = (lastY - py) * (1.0 / travel);
-    if (shift)
-        delta *= kFineFactor;
-    writeParameter(paramIndex, clampUnit(storedValue() + delta));
-    lastX = px;
-    lastY = py;
-    requestRedraw();
-}
-
-bool GSlide::onLeftUp(bool, bool, int, int)
-{
-    dragging = false;
-    return releaseGesture(paramIndex, pressed);
-}
-
-void GSlide::cancelCapture()
-{
-    onLeftUp(false, false, lastX, lastY);
-}
-
-bool GSlide::onWheel(bool shift, bool, int, int, int notches)
-{
-    return !pressed && wheelParameter(paramIndex, shift, notches);
+    return dy * (1.0 / travel);
 }
 
 void GSlide::draw(GCanvas* canvas)

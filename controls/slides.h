@@ -6,7 +6,8 @@
 // of the knob. Each gesture reaches the host as beginEdit, the current value,
 // one automated value per write, endEdit; a lost capture still ends it. A
 // wheel notch anywhere on the slide nudges the value by 0.02 (Shift: 0.002)
-// as a gesture of its own: beginEdit, the new value, endEdit.
+// as a gesture of its own: beginEdit, the new value, endEdit. The drag is
+// the control base's GDragControl; the slide adds the knob and its travel.
 // UI thread only. Borrows the knob image and the colour from the skin's
 // resources, effect and skin through the control base.
 #pragma once
@@ -23,7 +24,7 @@ namespace Zorv {
 class GEditorSkinBuilder;
 class GImageResource;
 
-class GSlide : public GEditorControl {
+class GSlide : public GDragControl {
 public:
     // travel = h - the knob's frame height; the factory refuses travel <= 0.
     GSlide(const ControlArgs& args, int paramIndex, GImageResource* knob,
@@ -36,31 +37,22 @@ public:
     void draw(GCanvas* canvas) override;
     int cursorAt(int x, int y) override;                                // hand on the knob
     bool onLeftDown(bool shift, bool control, int x, int y) override;  // knob only
-    bool onLeftUp(bool shift, bool control, int x, int y) override;    // ends the gesture
-    void onMouseMove(bool shift, bool control, int x, int y) override; // drag step
-    void cancelCapture() override;                                      // ends the gesture
-    bool onWheel(bool shift, bool control, int x, int y, int notches) override;  // anywhere
     virtual int knobTop();  // knob top for the shown value: travel at 0, 1 at 1
 
     int getTravel() const { return travel; }
     int getKnobY() const { return knobY; }  // top as last drawn; -1 before
-    bool isPressed() const { return pressed; }
-    bool isDragging() const { return dragging; }
+
+protected:
+    double dragDelta(int dx, int dy) const override;  // the travel up: the whole range
 
 private:
     bool onKnob(int px, int py) const;  // the point lies on the knob as last drawn
-    double storedValue() const;         // normalised value of the current program
-    double shownValue() const;          // quantised value of the current program
 
-    int paramIndex;
     GImageResource* knob;
     const unsigned char* pressColour;
     GRect highlight;  // relative to the knob's corner
     int travel;
     int knobY = -1;
-    int lastX = 0, lastY = 0;
-    bool pressed = false;
-    bool dragging = false;
 };
 
 }  // namespace Zorv

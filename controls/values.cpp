@@ -21,20 +21,6 @@ constexpr double kSilence = 1e-6;  // feature values below this count as 0
 constexpr int kNumberSize = 16;
 constexpr int kPeakDecimals = 1;
 
-// Consumes the token at the cursor.
-
-double featureValue(const std::atomic<double>* value)
-{
-    const double v = value ? value->load(std::memory_order_relaxed) : 0.0;
-    return v >= kSilence ? v : 0.0;  // also maps NaN to 0
-}
-
-void runCommand(GEffect* effect, int commandId, bool shift, bool control)
-{
-    if (effect)
-        effect->performCommand(commandId, shift, control);
-}
-
 }  // namespace
 
 // GValue
@@ -63,15 +49,12 @@ const char* GValue::text() const
 
 double GValue::shownValue() const
 {
-    if (!hasParameter(paramIndex))
-        return 0.0;
-    ProgramBank& bank = effect->getBank();
-    return bank.parameter(paramIndex)->getQuantised(bank.slot(effect->getProgram(), paramIndex));
+    return GEditorControl::shownValue(paramIndex);
 }
 
 bool GValue::needsRedraw()
 {
-    return GEditorControl::needsRedraw() || std::fabs(shownValue() - lastShown) >= kValueTolerance;
+    return GEditorControl::needsRedraw() || movedFromDrawn(shownValue(), lastShown);
 }
 
 void GValue::draw(GCanvas* canvas)
@@ -174,6 +157,33 @@ void GLabel::draw(GCanvas* canvas)
     lastDrawMs = clock();
 }
 
+// GPeakDisplay
+
+GPeakDisplay::GPeakDisplay(const ControlArgs& args, const std::atomic<double>* value,
+                           int commandId)
+    : GEditorControl(args), value(value), commandId(commandId)
+{
+}
+
+double GPeakDisplay::featureLevel() const
+{
+    const double v = value ? value->load(std::memory_order_relaxed) : 0.0;
+    return v >= kSilence ? v : 0.0;  // also maps NaN to 0
+}
+
+int GPeakDisplay::cursorAt(int, int)
+{
+    return kCursorHand;
+}
+
+bool GPeakDisplay::onLeftDown(bool shift, bool control, int, int)
+{
+    if (effect)
+        effect->performCommand(commandId, shift, control);
+    requestRedraw();
+    return false;
+}
+
 // GTextPeak
 
 void formatPeak(char* out, double peak)
@@ -186,7 +196,7 @@ void formatPeak(char* out, double peak)
 
 GTextPeak::GTextPeak(const ControlArgs& args, const std::atomic<double>* value, int commandId,
                      const GFont* font, const GFont* hotFont)
-    : GEditorControl(args), value(value), commandId(commandId), font(font), hotFont(hotFont)
+    : GPeakDisplay(args, value, commandId), font(font), hotFont(hotFont)
 {
 }
 
@@ -204,12 +214,12 @@ GEditorControl* GTextPeak::create(const ControlArgs& args, XP::TokenReader& toke
 
 double GTextPeak::peakValue() const
 {
-    return featureValue(value);
+    return featureLevel();
 }
 
 bool GTextPeak::needsRedraw()
 {
-    return GEditorControl::needsRedraw() || std::fabs(peakValue() - lastShown) >= kValueTolerance;
+    return GEditorControl::needsRedraw() || movedFromDrawn(peakValue(), lastShown);
 }
 
 void GTextPeak::draw(GCanvas* canvas)
@@ -221,23 +231,12 @@ void GTextPeak::draw(GCanvas* canvas)
     lastShown = peak;
 }
 
-int GTextPeak::cursorAt(int, int)
-{
-    return kCursorHand;
-}
-
-bool GTextPeak::onLeftDown(bool shift, bool control, int, int)
-{
-    runCommand(effect, commandId, shift, control);
-    requestRedraw();
-    return false;
-}
 
 // GImgPeak
 
 GImgPeak::GImgPeak(const ControlArgs& args, GImageResource* image,
                    const std::atomic<double>* value, int commandId)
-    : GEditorControl(args), image(image), value(value), commandId(commandId)
+    : GPeakDisplay(args, value, commandId), image(image)
 {
 }
 
@@ -254,7 +253,7 @@ GEditorControl* GImgPeak::create(const ControlArgs& args, XP::TokenReader& token
 
 int GImgPeak::frameIndex() const
 {
-    const bool clipped = featureValue(value) >= 1.0;
+    const bool clipped = featureLevel() >= 1.0;
     return clipped && image && image->frameCount() > 1 ? 1 : 0;
 }
 
@@ -267,18 +266,6 @@ void GImgPeak::draw(GCanvas* canvas)
 {
     lastFrame = frameIndex();
     image->drawFrame(canvas, 0, 0, lastFrame);
-}
-
-int GImgPeak::cursorAt(int, int)
-{
-    return kCursorHand;
-}
-
-bool GImgPeak::onLeftDown(bool shift, bool control, int, int)
-{
-    runCommand(effect, commandId, shift, control);
-    requestRedraw();
-    return false;
 }
 
 }  // namespace Zorv

@@ -2,7 +2,7 @@
 // GBgValue over an image), labels whose "${Name}" variables are expanded
 // and re-expanded on their refresh interval (GLabel), and peak read-outs of a
 // double feature that run a command when clicked (GTextPeak in decibels,
-// GImgPeak as a clip light). All run on the editor's UI thread. Each borrows
+// GImgPeak as a clip light, both on GPeakDisplay). All run on the editor's UI thread. Each borrows
 // its fonts and images from the skin and its parameter, feature and command
 // from the effect; a label owns its template and its expanded text.
 #pragma once
@@ -23,9 +23,6 @@ namespace Zorv {
 class GEditorSkinBuilder;
 class GFont;
 class GImageResource;
-
-// Shown values closer than this to the last drawn one are not redrawn.
-constexpr double kValueTolerance = 1e-5;
 
 // A parameter's display text (value, space, unit) of the current program, centred.
 class GValue : public GEditorControl {
@@ -96,8 +93,23 @@ private:
     int64_t lastDrawMs = 0;
 };
 
+// What GTextPeak and GImgPeak share: a double feature read as a peak, and a
+// click anywhere on them that runs a command with the click's Shift and Ctrl.
+class GPeakDisplay : public GEditorControl {
+public:
+    int cursorAt(int x, int y) override;                              // pointing hand
+    bool onLeftDown(bool shift, bool control, int x, int y) override; // runs the command
+
+protected:
+    GPeakDisplay(const ControlArgs& args, const std::atomic<double>* value, int commandId);
+    double featureLevel() const;  // the feature's value; 0 below 1e-6
+
+    const std::atomic<double>* value;
+    int commandId;
+};
+
 // "Peak: <dB> dB" of a double feature, in the hot font above 0 dB.
-class GTextPeak : public GEditorControl {
+class GTextPeak : public GPeakDisplay {
 public:
     static constexpr int kTextSize = 32;
 
@@ -109,16 +121,12 @@ public:
 
     bool needsRedraw() override;      // dirty, or the peak moved
     void draw(GCanvas* canvas) override;
-    int cursorAt(int x, int y) override;                              // pointing hand
-    bool onLeftDown(bool shift, bool control, int x, int y) override; // runs the command
     virtual double peakValue() const;  // the feature's value; 0 below 1e-6
 
     const char* text() const { return shown; }          // the text as last drawn
     const GFont* shownFont() const { return lastFont; }  // its font; null before a draw
 
 private:
-    const std::atomic<double>* value;
-    int commandId;
     const GFont* font;
     const GFont* hotFont;
     double lastShown = 0.0;
@@ -127,7 +135,7 @@ private:
 };
 
 // A clip light: frame 1 of its image once the feature reaches 1.0, else frame 0.
-class GImgPeak : public GEditorControl {
+class GImgPeak : public GPeakDisplay {
 public:
     GImgPeak(const ControlArgs& args, GImageResource* image, const std::atomic<double>* value,
              int commandId);
@@ -137,14 +145,10 @@ public:
 
     bool needsRedraw() override;      // dirty, or the frame changed
     void draw(GCanvas* canvas) override;
-    int cursorAt(int x, int y) override;                              // pointing hand
-    bool onLeftDown(bool shift, bool control, int x, int y) override; // runs the command
     virtual int frameIndex() const;   // 0 or 1, never past the image's last frame
 
 private:
     GImageResource* image;
-    const std::atomic<double>* value;
-    int commandId;
     int lastFrame = -1;
 };
 

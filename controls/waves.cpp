@@ -29,11 +29,6 @@ double levelOf(const std::atomic<double>* level)
     return level ? level->load(std::memory_order_relaxed) : 0.0;
 }
 
-bool moved(double now, double drawn, double tolerance)
-{
-    return std::fabs(now - drawn) >= tolerance;
-}
-
 struct Levels {
     const std::atomic<double>* level1;
     const std::atomic<double>* level2;
@@ -81,12 +76,40 @@ void GWaveColumns::draw(GCanvas* canvas, const GHistory& history, int w, int mid
     canvas->DrawVLines(spansB.data(), n, colours.b);
 }
 
+// GWaveDisplay
+
+GWaveDisplay::GWaveDisplay(const ControlArgs& args, const GHistory* history,
+                           const std::atomic<double>* level1, const std::atomic<double>* level2,
+                           const GWaveColours& colours, int midY)
+    : GEditorControl(args), history(history), level1(level1), level2(level2), colours(colours),
+      midY(midY), scale(midY - 1.0)
+{
+}
+
+bool GWaveDisplay::needsRedraw()
+{
+    return GEditorControl::needsRedraw() || history->columnCount() != lastCount ||
+           levelMoved(levelOf(level1), lastLevel1) || levelMoved(levelOf(level2), lastLevel2);
+}
+
+void GWaveDisplay::readLevels(double levels[2]) const
+{
+    levels[0] = levelOf(level1);
+    levels[1] = levelOf(level2);
+}
+
+void GWaveDisplay::markDrawn(int count, const double levels[2])
+{
+    lastCount = count;
+    lastLevel1 = levels[0];
+    lastLevel2 = levels[1];
+}
+
 // GWave
 
 GWave::GWave(const ControlArgs& args, const GHistory* history, const std::atomic<double>* level1,
              const std::atomic<double>* level2, const GWaveColours& colours)
-    : GEditorControl(args), history(history), level1(level1), level2(level2), colours(colours),
-      midY(args.h / 2), scale(args.h / 2 - 1.0)
+    : GWaveDisplay(args, history, level1, level2, colours, args.h / 2)
 {
 }
 
@@ -101,11 +124,9 @@ GEditorControl* GWave::create(const ControlArgs& args, XP::TokenReader& tokens,
     return new GWave(args, history, levels.level1, levels.level2, colours);
 }
 
-bool GWave::needsRedraw()
+bool GWave::levelMoved(double now, double drawn) const
 {
-    return GEditorControl::needsRedraw() || history->columnCount() != lastCount ||
-           moved(levelOf(level1), lastLevel1, kLevelTolerance) ||
-           moved(levelOf(level2), lastLevel2, kLevelTolerance);
+    return movedFromDrawn(now, drawn);
 }
 
 void GWave::draw(GCanvas* canvas)
@@ -113,7 +134,8 @@ void GWave::draw(GCanvas* canvas)
     const int count = history->columnCount();
     columns.draw(canvas, *history, w, midY, scale, h, colours);
     canvas->DrawHLine(0, midY, w, colours.line);
-    const double levels[2] = {levelOf(level1), levelOf(level2)};
+    double levels[2];
+    readLevels(levels);
     for (double v : levels) {
         if (!(v >= 0.0 && v <= 1.0))
             continue;
@@ -122,9 +144,7 @@ void GWave::draw(GCanvas* canvas)
             if (y >= 0.0 && y <= h)  // beyond, not a pixel of it would show
                 canvas->DrawHLine(0, int(y), w, colours.line);
     }
-    lastCount = count;
-    lastLevel1 = levels[0];
-    lastLevel2 = levels[1];
+    markDrawn(count, levels);
 }
 
 // GZoomWave
@@ -132,9 +152,8 @@ void GWave::draw(GCanvas* canvas)
 GZoomWave::GZoomWave(const ControlArgs& args, const GHistory* history,
                      const std::atomic<double>* level1, const std::atomic<double>* level2,
                      const GWaveColours& colours, const BarColours& barColours, const GFont* font)
-    : GEditorControl(args), history(history), level1(level1), level2(level2), colours(colours),
+    : GWaveDisplay(args, history, level1, level2, colours, minus(args.h, kBarHeight) / 2),
       barColours(barColours), font(font), plotW(args.w), plotH(args.h),
-      midY(minus(args.h, kBarHeight) / 2), scale(midY - 1.0),
       bar{0, minus(args.h, kBarHeight), args.w, kBarHeight},
       handleHome{kHandleInset, minus(args.h, kBarHeight - kHandleInset), kHandleWidth, kHandleHeight},
       handle(handleHome), handleSpan(minus(args.w, kHandleWidth + kHandleInset))
@@ -232,11 +251,9 @@ void GZoomWave::cancelCapture()
     onLeftUp(false, false, 0, 0);
 }
 
-bool GZoomWave::needsRedraw()
+bool GZoomWave::levelMoved(double now, double drawn) const
 {
-    return GEditorControl::needsRedraw() || history->columnCount() != lastCount ||
-           std::fabs(levelOf(level1) - lastLevel1) > kLevelTolerance ||
-           std::fabs(levelOf(level2) - lastLevel2) > kLevelTolerance;
+    return std::fabs(now - drawn) > kLevelTolerance;
 }
 
 void GZoomWave::drawLevel(GCanvas* canvas, double v)
@@ -255,16 +272,15 @@ void GZoomWave::draw(GCanvas* canvas)
     const int count = history->columnCount();
     columns.draw(canvas, *history, plotW, midY, zoom * scale, plotH, colours);
     canvas->DrawHLine(0, midY, plotW, colours.line);
-    const double levels[2] = {levelOf(level1), levelOf(level2)};
+    double levels[2];
+    readLevels(levels);
     for (double v : levels)
         drawLevel(canvas, v);
     canvas->FillRect(bar.x, bar.y, bar.w, bar.h, barColours.bar);
     canvas->FillRect(handle.x, handle.y, handle.w, handle.h,
                      dragState != 0 ? barColours.active : barColours.handle);
     canvas->DrawText(zoomText, handle.x, handle.y, handle.w, handle.h, font, kAlignCentre);
-    lastCount = count;
-    lastLevel1 = levels[0];
-    lastLevel2 = levels[1];
+    markDrawn(count, levels);
 }
 
 }  // namespace Zorv

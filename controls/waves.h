@@ -47,9 +47,38 @@ private:
 // half away from zero and clamped to 0..bottom (NaN: 0).
 int waveY(int midY, double v, double scale, int bottom);
 
-class GWave : public GEditorControl {
+// What GWave and GZoomWave share: the history, the two level features and the
+// colours, and the redraw decision: a new column, or a level that moved from
+// the one drawn by the display's own rule (levelMoved).
+class GWaveDisplay : public GEditorControl {
 public:
-    static constexpr double kLevelTolerance = 1e-5;
+    bool needsRedraw() override;  // dirty, a new column, or a level moved
+
+protected:
+    // level1 and level2 may be null (absent).
+    GWaveDisplay(const ControlArgs& args, const GHistory* history,
+                 const std::atomic<double>* level1, const std::atomic<double>* level2,
+                 const GWaveColours& colours, int midY);
+    virtual bool levelMoved(double now, double drawn) const = 0;
+    void readLevels(double levels[2]) const;  // the two levels now; 0 for an absent one
+    void markDrawn(int count, const double levels[2]);  // what a draw showed
+
+    const GHistory* history;
+    const std::atomic<double>* level1;
+    const std::atomic<double>* level2;
+    GWaveColours colours;
+    GWaveColumns columns;
+    int midY;
+    double scale;  // pixels per unit at zoom 1: midY - 1
+
+private:
+    int lastCount = 0;
+    double lastLevel1 = 0.0, lastLevel2 = 0.0;
+};
+
+class GWave : public GWaveDisplay {
+public:
+    static constexpr double kLevelTolerance = kValueTolerance;
 
     // level1 and level2 may be null (absent).
     GWave(const ControlArgs& args, const GHistory* history, const std::atomic<double>* level1,
@@ -58,22 +87,13 @@ public:
     static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder);
 
-    bool needsRedraw() override;  // dirty, a new column, or a level moved
     void draw(GCanvas* canvas) override;
 
-private:
-    const GHistory* history;
-    const std::atomic<double>* level1;
-    const std::atomic<double>* level2;
-    GWaveColours colours;
-    GWaveColumns columns;
-    int midY;
-    double scale;
-    int lastCount = 0;
-    double lastLevel1 = 0.0, lastLevel2 = 0.0;
+protected:
+    bool levelMoved(double now, double drawn) const override;  // by kLevelTolerance or more
 };
 
-class GZoomWave : public GEditorControl {
+class GZoomWave : public GWaveDisplay {
 public:
     static constexpr double kLevelTolerance = 0.001;
     static constexpr int kBarHeight = 16;
@@ -94,7 +114,6 @@ public:
     static GEditorControl* create(const ControlArgs& args, XP::TokenReader& tokens,
                                   GEditorSkinBuilder& builder);
 
-    bool needsRedraw() override;  // dirty, a new column, or a level moved
     void draw(GCanvas* canvas) override;
     int cursorAt(int x, int y) override;                                // hand on the bar
     bool onLeftDown(bool shift, bool control, int x, int y) override;  // bar only
@@ -107,6 +126,9 @@ public:
     GRect getHandle() const { return handle; }
     int getDragState() const { return dragState; }  // 0 idle, 1 dragging, 2 reset
 
+protected:
+    bool levelMoved(double now, double drawn) const override;  // by more than kLevelTolerance
+
 private:
     bool onBar(int px, int py) const;
     void zoomAt(int px);   // the handle's centre follows the pointer
@@ -114,16 +136,9 @@ private:
     void setZoom(float z, int offset);
     void drawLevel(GCanvas* canvas, double v);
 
-    const GHistory* history;
-    const std::atomic<double>* level1;
-    const std::atomic<double>* level2;
-    GWaveColours colours;
-    GWaveColumns columns;
     BarColours barColours;
     const GFont* font;
     int plotW, plotH;
-    int midY;
-    double scale;
     GRect bar;
     GRect handleHome;
     GRect handle;
@@ -131,8 +146,6 @@ private:
     float zoom = 1.0f;
     char zoomText[8] = {};
     int dragState = 0;
-    int lastCount = 0;
-    double lastLevel1 = 0.0, lastLevel2 = 0.0;
 };
 
 }  // namespace Zorv

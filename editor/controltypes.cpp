@@ -3,7 +3,7 @@
 //     {"GPotDot", 4, &GPotDot::create},
 // Words match ignoring case; the first entry with the word wins.
 #include "editor/builder.h"
-#include "xp/nocase.h"
+#include "editor/buildertables.h"
 
 #include <initializer_list>
 
@@ -55,10 +55,7 @@ const std::initializer_list<GControlType> kControlTypes = {
 
 const GControlType* findControlType(const char* word)
 {
-    for (const GControlType& type : kControlTypes)
-        if (XP::equalsNoCase(type.word, word))
-            return &type;
-    return nullptr;
+    return skinwords::findWord(kControlTypes, word);
 }
 
 }  // namespace Zorv

@@ -100,6 +100,11 @@ bool GEditor::isOpen()
     return systemWindow != nullptr;
 }
 
+bool GEditor::adoptEffect()
+{
+    return window && window->adoptOwner(getEffect());
+}
+
 void GEditor::idle()
 {
     if (!window)

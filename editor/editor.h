@@ -35,6 +35,7 @@ public:
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
     void idle() override;                 // wakes a dozing UI thread for a waiting request
+    bool adoptEffect() override;          // on the UI thread: it deletes the effect as it ends
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
     bool onWheel(float) override { return false; }  // the window reads X wheel buttons itself

@@ -251,13 +251,14 @@ void GEditorSession::eventLoop()
 
 bool GEditorSession::dispatchPending()
 {
+    // A stop asked meanwhile leaves the rest unrouted: input would call the host.
     XEvent event;
-    while (XPending(ui)) {
+    while (!holder->stopRequested.load() && XPending(ui)) {
         XNextEvent(ui, &event);
         if (!dispatch(event))
             return false;
     }
-    return true;
+    return !holder->stopRequested.load();
 }
 
 void GEditorSession::waitForEvents(int timeoutMs)
@@ -359,7 +360,10 @@ void GEditorSession::destroyDrawing()
     if (window)
         holder->releaseCursor(ui);
     holder->window.store(0);
-    skin->cancelCapture();  // a gesture never outlives its window: the host gets its endEdit
+    // A gesture never outlives its window; when a stop was asked, the stopping
+    // thread ends it instead.
+    if (!holder->stopRequested.load())
+        skin->cancelCapture();
     destroySurface();
     if (vg)
         nvgDeleteGL2(vg);

@@ -1,6 +1,7 @@
 #include "editor/window.h"
 
 #include "editor/session.h"
+#include "shell/audioeffect.h"
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
@@ -17,6 +18,10 @@ GEditorWindow::GEditorWindow(GEditorSkin* skin) : skin(skin)
 GEditorWindow::~GEditorWindow()
 {
     stopWindow();
+    if (threadRunning) {  // deleted by its own UI thread, after an effClose made there
+        pthread_detach(thread);
+        threadRunning = false;
+    }
     if (skin)
         skin->setWindow(nullptr);
     closeDisplayQuietly(display);  // a send may have met a window the host destroyed
@@ -25,7 +30,8 @@ GEditorWindow::~GEditorWindow()
 bool GEditorWindow::startWindow(uintptr_t parentWindow)
 {
     stopWindow();
-    if (!parentWindow || !skin)
+    // Asked on the UI thread itself, which cannot end before the request returns.
+    if (threadRunning || !parentWindow || !skin)
         return false;
     parent.store(parentWindow);
     // Without a host-side connection nothing could tell the thread to quit.
@@ -37,8 +43,19 @@ bool GEditorWindow::startWindow(uintptr_t parentWindow)
     return true;
 }
 
+bool GEditorWindow::isUiThread() const
+{
+    return threadRunning && pthread_equal(pthread_self(), thread);
+}
+
 void GEditorWindow::stopWindow()
 {
+    if (isUiThread()) {
+        // From inside a host callback the UI thread made: it leaves its loop
+        // once the callback returns; the next stop or start joins it.
+        stopRequested.store(true);
+        return;
+    }
     if (threadRunning) {
         // Paired with the UI thread storing its window, then reading this flag:
         // either it sees the request, or this side sees the window and sends.
@@ -47,9 +64,22 @@ void GEditorWindow::stopWindow()
             sendMessage(quitAtom);
         pthread_join(thread, nullptr);
         threadRunning = false;
+        // The UI thread calls the host no more once a stop is asked (the host
+        // may hold a lock of its own while it waits here): the gesture it held
+        // ends on this thread.
+        skin->cancelCapture();
     }
     window.store(0);
     parent.store(0);
+}
+
+bool GEditorWindow::adoptOwner(AudioEffect* effect)
+{
+    if (!isUiThread())
+        return false;
+    owner = effect;
+    stopRequested.store(true);
+    return true;
 }
 
 bool GEditorWindow::openHostConnection()
@@ -70,6 +100,8 @@ void* GEditorWindow::editorThreadMain(void* holder)
         GEditorSession session(self);
         session.run();
     }
+    // An effClose made on this thread left the effect to it: nothing else uses it now.
+    delete self->owner;
     return nullptr;
 }
 

@@ -81,8 +81,10 @@ bool GEditor::open(void* parent)
     systemWindow = parent;
     if (window)
         window->setScale(getScale());
-    if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent)))
+    if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent))) {
+        systemWindow = nullptr;
         return false;
+    }
     getGEffect()->editorOpened();
     return true;
 }

@@ -31,7 +31,8 @@ public:
     GEditor& operator=(const GEditor&) = delete;
 
     bool getRect(ERect** rect) override;  // the skin's size at the scale, open or not
-    bool open(void* parent) override;     // starts the UI thread in the host's window
+    bool open(void* parent) override;     // starts the UI thread in the host's window; false,
+                                          // holding nothing, without a parent or a display
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
     void idle() override;                 // wakes a dozing UI thread for a waiting request

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace Zorv {
 
@@ -141,7 +142,7 @@ void GEditorSession::run()
 
 bool GEditorSession::openConnection()
 {
-    ui = XOpenDisplay(nullptr);
+    ui = std::exchange(holder->uiConnection, nullptr);
     if (!ui)
         return false;
     shield = std::make_unique<GXErrorShield>();

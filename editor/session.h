@@ -1,5 +1,6 @@
 // GEditorSession: the UI thread's side of one editor opening. Holds what
-// that thread owns on its stack: its own X connection, the visual, the editor window, the GLX context, nanovg with one
+// that thread owns on its stack: its own X connection (opened for it by the
+// holder), the visual, the editor window, the GLX context, nanovg with one
 // frame buffer the size of the editor in device pixels, and the canvas over
 // them. run() builds them, loops on the window's events until a quit message,
 // a stop request or DestroyNotify, and tears them down in reverse order,

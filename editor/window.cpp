@@ -33,14 +33,20 @@ bool GEditorWindow::startWindow(uintptr_t parentWindow)
     // Asked on the UI thread itself, which cannot end before the request returns.
     if (threadRunning || !parentWindow || !skin)
         return false;
+    // Without a host-side connection nothing could tell the thread to quit;
+    // the UI thread's own is opened here, so that no display means no opening.
+    if (!openHostConnection() || !(uiConnection = XOpenDisplay(nullptr)))
+        return false;
     parent.store(parentWindow);
-    // Without a host-side connection nothing could tell the thread to quit.
-    if (!openHostConnection())
-        return true;
     stopRequested.store(false);
     cursorKind = 0;
     threadRunning = pthread_create(&thread, nullptr, editorThreadMain, this) == 0;
-    return true;
+    if (!threadRunning) {
+        XCloseDisplay(uiConnection);
+        uiConnection = nullptr;
+        parent.store(0);
+    }
+    return threadRunning;
 }
 
 bool GEditorWindow::isUiThread() const

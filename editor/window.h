@@ -32,7 +32,8 @@ public:
     GEditorWindow(const GEditorWindow&) = delete;
     GEditorWindow& operator=(const GEditorWindow&) = delete;
 
-    bool startWindow(uintptr_t parentWindow);   // starts the UI thread; false without a parent
+    bool startWindow(uintptr_t parentWindow);   // starts the UI thread; false without a
+                                                // parent or a display
     void setScale(double scale);                // device pixels per skin pixel; a running
                                                 // UI thread resizes its window to match
     double getScale() const { return scale.load(std::memory_order_relaxed); }
@@ -62,6 +63,7 @@ private:
 
     GEditorSkin* skin;
     Display* display = nullptr;
+    Display* uiConnection = nullptr;  // opened by startWindow, taken by the UI thread
     unsigned long quitAtom = 0;     // "WM_DELETE_WINDOW" on the host-side connection
     unsigned long rescaleAtom = 0;  // kRescaleAtom on the host-side connection
     std::atomic<double> scale{1.0};

@@ -64,6 +64,8 @@ double GEditor::getScale()
 
 bool GEditor::setScale(double factor)
 {
+    if (!isScaleFactor(factor))
+        return false;
     const double previous = scale;
     scale = roundScale(factor);
     if (scale == previous || !isOpen())

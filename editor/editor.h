@@ -44,7 +44,8 @@ public:
 
     virtual GEffect* getGEffect();    // the owning effect as the framework type
     // The host's scale, rounded as every scale; while open the window follows
-    // and the host is asked for the new size.
+    // and the host is asked for the new size. A factor that is no scale
+    // (isScaleFactor) is refused and changes nothing.
     bool setScale(double factor) override;
     double getScale();  // decided at first need: the host's, QUELT_SCALE, else Xft.dpi
 

@@ -31,9 +31,14 @@ bool isBlankText(const char* text)
 
 }  // namespace
 
+bool isScaleFactor(double factor)
+{
+    return std::isfinite(factor) && factor > 0 && factor <= kAbsurdScale;
+}
+
 double roundScale(double factor)
 {
-    if (!std::isfinite(factor) || factor <= 0 || factor > kAbsurdScale)
+    if (!isScaleFactor(factor))
         return kMinScale;
     const double rounded = std::round(factor * kScaleStep) / kScaleStep;
     return rounded < kMinScale ? kMinScale : (rounded > kMaxScale ? kMaxScale : rounded);

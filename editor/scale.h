@@ -19,6 +19,7 @@ struct GScaleSources {
     const char* resources = nullptr;  // the X server's resource database as text
 };
 
+bool isScaleFactor(double factor);             // finite, above 0 and not absurd (above 8)
 double roundScale(double factor);              // a quarter within 1..3; junk gives 1
 double parseScale(const char* text);           // the whole text as a number; NaN otherwise
 double xftScale(const char* resources);        // Xft.dpi / 96; NaN without one

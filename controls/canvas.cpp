@@ -42,6 +42,11 @@ int clampToInt(double v)
 
 }  // namespace
 
+int saturatedSum(int a, int b)
+{
+    return clampToInt(double(a) + b);
+}
+
 int toDevice(int v, double scale)
 {
     return clampToInt(std::ceil(v * scale));
@@ -102,7 +107,7 @@ bool GCanvas::beginFrame()
 
 void GCanvas::snappedRect(int x, int y, int w, int h)
 {
-    const GRect d = toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale);
+    const GRect d = toDevice(GRect{saturatedSum(clipX, x), saturatedSum(clipY, y), w, h}, pixelScale);
     nvgRect(vg, float(d.x / pixelScale), float(d.y / pixelScale), float(d.w / pixelScale),
             float(d.h / pixelScale));
 }
@@ -130,7 +135,7 @@ void GCanvas::FillRectRGB(int x, int y, int w, int h, const unsigned char* rgb)
     // sets, and a software renderer clears far faster than it fills a path.
     const GRect surface = {0, 0, deviceW, deviceH};
     const GRect window = intersect(toDevice(clip(), pixelScale), surface);
-    const GRect d = intersect(toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale), window);
+    const GRect d = intersect(toDevice(GRect{saturatedSum(clipX, x), saturatedSum(clipY, y), w, h}, pixelScale), window);
     if (d.w <= 0 || d.h <= 0)
         return;
     glEnable(GL_SCISSOR_TEST);
@@ -152,7 +157,7 @@ void GCanvas::DrawRect(int x, int y, int w, int h, const unsigned char* rgba)
 {
     if (!rgba || !beginFrame())
         return;
-    nvgRect(vg, clipX + x, clipY + y, w, h);
+    nvgRect(vg, saturatedSum(clipX, x), saturatedSum(clipY, y), w, h);
     stroke(rgba, kHairline);
 }
 
@@ -171,8 +176,8 @@ void GCanvas::DrawVLines(const GSpan* spans, int count, const unsigned char* rgb
     if (!spans || count <= 0 || !rgba || !beginFrame())
         return;
     for (int i = 0; i < count; ++i) {
-        nvgMoveTo(vg, (float)(clipX + spans[i].x), (float)(clipY + spans[i].y1));
-        nvgLineTo(vg, (float)(clipX + spans[i].x), (float)(clipY + spans[i].y2));
+        nvgMoveTo(vg, (float)saturatedSum(clipX, spans[i].x), (float)saturatedSum(clipY, spans[i].y1));
+        nvgLineTo(vg, (float)saturatedSum(clipX, spans[i].x), (float)saturatedSum(clipY, spans[i].y2));
     }
     stroke(rgba, kHairline);
 }
@@ -182,8 +187,8 @@ void GCanvas::DrawLine(const unsigned char* rgba, double x1, double y1, double x
 {
     if (!rgba || !beginFrame())
         return;
-    nvgMoveTo(vg, (float)(clipX + x1), (float)(clipY + y1));
-    nvgLineTo(vg, (float)(clipX + x2), (float)(clipY + y2));
+    nvgMoveTo(vg, (float)saturatedSum(clipX, x1), (float)saturatedSum(clipY, y1));
+    nvgLineTo(vg, (float)saturatedSum(clipX, x2), (float)saturatedSum(clipY, y2));
     stroke(rgba, width);
 }
 
@@ -191,7 +196,7 @@ void GCanvas::FillCircle(const unsigned char* rgba, double cx, double cy, double
 {
     if (!rgba || !beginFrame())
         return;
-    nvgCircle(vg, (float)(clipX + cx), (float)(clipY + cy), (float)r);
+    nvgCircle(vg, (float)saturatedSum(clipX, cx), (float)saturatedSum(clipY, cy), (float)r);
     fill(rgba);
 }
 
@@ -206,9 +211,9 @@ void GCanvas::DrawPolyline(const GVertex* points, int count, const unsigned char
     }
     if (!beginFrame())
         return;
-    nvgMoveTo(vg, (float)(clipX + points[0].x), (float)(clipY + points[0].y));
+    nvgMoveTo(vg, (float)saturatedSum(clipX, points[0].x), (float)saturatedSum(clipY, points[0].y));
     for (int i = 1; i < count; ++i)
-        nvgLineTo(vg, (float)(clipX + points[i].x), (float)(clipY + points[i].y));
+        nvgLineTo(vg, (float)saturatedSum(clipX, points[i].x), (float)saturatedSum(clipY, points[i].y));
     stroke(rgba, width);
 }
 
@@ -222,8 +227,8 @@ void GCanvas::DrawImage(int image, const GRect* src, const GPoint* dst, int dens
         return;
     // The pattern spans the image's size in skin pixels, so a density equal to
     // the scale puts each image pixel on one device pixel.
-    const float ox = clipX + dst->x - src->x;
-    const float oy = clipY + dst->y - src->y;
+    const float ox = float(double(clipX) + dst->x - src->x);
+    const float oy = float(double(clipY) + dst->y - src->y);
     const NVGpaint pattern =
         nvgImagePattern(vg, ox, oy, (float)iw / density, (float)ih / density, 0.0f, image, 1.0f);
     beginFrame();

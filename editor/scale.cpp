@@ -88,6 +88,12 @@ double decideScale(const GScaleSources& from)
     return std::isnan(desktop) ? kMinScale : roundScale(desktop);
 }
 
+std::mutex& xGlobalsMutex()
+{
+    static std::mutex globals;
+    return globals;
+}
+
 double desktopScale()
 {
     GScaleSources from;
@@ -96,6 +102,7 @@ double desktopScale()
         return decideScale(from);
     // A connection of its own, held only for this: the resource database is
     // read when a connection opens.
+    std::lock_guard<std::mutex> hold(xGlobalsMutex());
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return kMinScale;

@@ -6,6 +6,8 @@
 // server; called on the host's thread.
 #pragma once
 
+#include <mutex>
+
 namespace Zorv {
 
 constexpr double kMinScale = 1.0;
@@ -25,5 +27,11 @@ double parseScale(const char* text);           // the whole text as a number; Na
 double xftScale(const char* resources);        // Xft.dpi / 96; NaN without one
 double decideScale(const GScaleSources& from); // host, then env, then Xft.dpi, then 1
 double desktopScale();                         // env, then the default display's Xft.dpi
+
+// Held around this plug-in's Xlib calls that reach Xlib's process-wide state
+// (the resource manager, connection set-up, cursor themes), which Xlib leaves
+// unguarded without XInitThreads: the Xft.dpi read, connection opening and
+// cursor loading, from any instance's threads.
+std::mutex& xGlobalsMutex();
 
 }  // namespace Zorv

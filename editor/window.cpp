@@ -1,5 +1,6 @@
 #include "editor/window.h"
 
+#include "editor/scale.h"
 #include "editor/session.h"
 #include "shell/audioeffect.h"
 
@@ -35,7 +36,7 @@ bool GEditorWindow::startWindow(uintptr_t parentWindow)
         return false;
     // Without a host-side connection nothing could tell the thread to quit;
     // the UI thread's own is opened here, so that no display means no opening.
-    if (!openHostConnection() || !(uiConnection = XOpenDisplay(nullptr)))
+    if (!openHostConnection() || !(uiConnection = openConnection()))
         return false;
     parent.store(parentWindow);
     stopRequested.store(false);
@@ -88,10 +89,16 @@ bool GEditorWindow::adoptOwner(AudioEffect* effect)
     return true;
 }
 
+Display* GEditorWindow::openConnection()
+{
+    std::lock_guard<std::mutex> hold(xGlobalsMutex());
+    return XOpenDisplay(nullptr);
+}
+
 bool GEditorWindow::openHostConnection()
 {
     if (!display) {
-        display = XOpenDisplay(nullptr);
+        display = openConnection();
         // Interned now: later the connection only ever sends, with no round trip.
         quitAtom = display ? XInternAtom(display, "WM_DELETE_WINDOW", False) : 0;
         rescaleAtom = display ? XInternAtom(display, kRescaleAtom, False) : 0;
@@ -166,10 +173,10 @@ void GEditorWindow::updateCursor(Display* uiDisplay, int x, int y)
     const Window target = Window(window.load());
     const unsigned long previous = cursor;
     cursor = 0;
-    if (kind == kCursorHand)
-        cursor = XCreateFontCursor(uiDisplay, XC_hand1);
-    else if (kind == kCursorText)
-        cursor = XCreateFontCursor(uiDisplay, XC_xterm);
+    if (kind == kCursorHand || kind == kCursorText) {
+        std::lock_guard<std::mutex> hold(xGlobalsMutex());  // the cursor theme is a resource
+        cursor = XCreateFontCursor(uiDisplay, kind == kCursorHand ? XC_hand1 : XC_xterm);
+    }
     if (cursor)
         XDefineCursor(uiDisplay, target, cursor);
     else

@@ -56,6 +56,7 @@ private:
     bool isUiThread() const;  // the caller is the running UI thread
 
     // Host-side sends; false when another thread is sending at this moment.
+    static Display* openConnection();  // the default display, opened under xGlobalsMutex
     bool openHostConnection();  // true when the host-side connection is open
     bool trySend(long eventMask, void* event);
     void sendMessage(unsigned long atom);  // a client message of that atom to the window

@@ -107,7 +107,8 @@ bool GCanvas::beginFrame()
 
 void GCanvas::snappedRect(int x, int y, int w, int h)
 {
-    const GRect d = toDevice(GRect{saturatedSum(clipX, x), saturatedSum(clipY, y), w, h}, pixelScale);
+    const GRect at = {saturatedSum(clipX, x), saturatedSum(clipY, y), w, h};
+    const GRect d = toDevice(at, pixelScale);
     nvgRect(vg, float(d.x / pixelScale), float(d.y / pixelScale), float(d.w / pixelScale),
             float(d.h / pixelScale));
 }
@@ -135,7 +136,8 @@ void GCanvas::FillRectRGB(int x, int y, int w, int h, const unsigned char* rgb)
     // sets, and a software renderer clears far faster than it fills a path.
     const GRect surface = {0, 0, deviceW, deviceH};
     const GRect window = intersect(toDevice(clip(), pixelScale), surface);
-    const GRect d = intersect(toDevice(GRect{saturatedSum(clipX, x), saturatedSum(clipY, y), w, h}, pixelScale), window);
+    const GRect at = {saturatedSum(clipX, x), saturatedSum(clipY, y), w, h};
+    const GRect d = intersect(toDevice(at, pixelScale), window);
     if (d.w <= 0 || d.h <= 0)
         return;
     glEnable(GL_SCISSOR_TEST);
@@ -176,8 +178,9 @@ void GCanvas::DrawVLines(const GSpan* spans, int count, const unsigned char* rgb
     if (!spans || count <= 0 || !rgba || !beginFrame())
         return;
     for (int i = 0; i < count; ++i) {
-        nvgMoveTo(vg, (float)saturatedSum(clipX, spans[i].x), (float)saturatedSum(clipY, spans[i].y1));
-        nvgLineTo(vg, (float)saturatedSum(clipX, spans[i].x), (float)saturatedSum(clipY, spans[i].y2));
+        const float x = (float)saturatedSum(clipX, spans[i].x);
+        nvgMoveTo(vg, x, (float)saturatedSum(clipY, spans[i].y1));
+        nvgLineTo(vg, x, (float)saturatedSum(clipY, spans[i].y2));
     }
     stroke(rgba, kHairline);
 }
@@ -187,8 +190,8 @@ void GCanvas::DrawLine(const unsigned char* rgba, double x1, double y1, double x
 {
     if (!rgba || !beginFrame())
         return;
-    nvgMoveTo(vg, (float)saturatedSum(clipX, x1), (float)saturatedSum(clipY, y1));
-    nvgLineTo(vg, (float)saturatedSum(clipX, x2), (float)saturatedSum(clipY, y2));
+    nvgMoveTo(vg, (float)(clipX + x1), (float)(clipY + y1));
+    nvgLineTo(vg, (float)(clipX + x2), (float)(clipY + y2));
     stroke(rgba, width);
 }
 
@@ -196,7 +199,7 @@ void GCanvas::FillCircle(const unsigned char* rgba, double cx, double cy, double
 {
     if (!rgba || !beginFrame())
         return;
-    nvgCircle(vg, (float)saturatedSum(clipX, cx), (float)saturatedSum(clipY, cy), (float)r);
+    nvgCircle(vg, (float)(clipX + cx), (float)(clipY + cy), (float)r);
     fill(rgba);
 }
 
@@ -211,9 +214,9 @@ void GCanvas::DrawPolyline(const GVertex* points, int count, const unsigned char
     }
     if (!beginFrame())
         return;
-    nvgMoveTo(vg, (float)saturatedSum(clipX, points[0].x), (float)saturatedSum(clipY, points[0].y));
+    nvgMoveTo(vg, (float)(clipX + points[0].x), (float)(clipY + points[0].y));
     for (int i = 1; i < count; ++i)
-        nvgLineTo(vg, (float)saturatedSum(clipX, points[i].x), (float)saturatedSum(clipY, points[i].y));
+        nvgLineTo(vg, (float)(clipX + points[i].x), (float)(clipY + points[i].y));
     stroke(rgba, width);
 }
 

@@ -42,6 +42,11 @@ int clampToInt(double v)
 
 }  // namespace
 
+int saturatedSum(int a, int b)
+{
+    return clampToInt(double(a) + b);
+}
+
 int toDevice(int v, double scale)
 {
     return clampToInt(std::ceil(v * scale));
@@ -102,7 +107,8 @@ bool GCanvas::beginFrame()
 
 void GCanvas::snappedRect(int x, int y, int w, int h)
 {
-    const GRect d = toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale);
+    const GRect at = {saturatedSum(clipX, x), saturatedSum(clipY, y), w, h};
+    const GRect d = toDevice(at, pixelScale);
     nvgRect(vg, float(d.x / pixelScale), float(d.y / pixelScale), float(d.w / pixelScale),
             float(d.h / pixelScale));
 }
@@ -130,7 +136,8 @@ void GCanvas::FillRectRGB(int x, int y, int w, int h, const unsigned char* rgb)
     // sets, and a software renderer clears far faster than it fills a path.
     const GRect surface = {0, 0, deviceW, deviceH};
     const GRect window = intersect(toDevice(clip(), pixelScale), surface);
-    const GRect d = intersect(toDevice(GRect{clipX + x, clipY + y, w, h}, pixelScale), window);
+    const GRect at = {saturatedSum(clipX, x), saturatedSum(clipY, y), w, h};
+    const GRect d = intersect(toDevice(at, pixelScale), window);
     if (d.w <= 0 || d.h <= 0)
         return;
     glEnable(GL_SCISSOR_TEST);
@@ -152,7 +159,7 @@ void GCanvas::DrawRect(int x, int y, int w, int h, const unsigned char* rgba)
 {
     if (!rgba || !beginFrame())
         return;
-    nvgRect(vg, clipX + x, clipY + y, w, h);
+    nvgRect(vg, saturatedSum(clipX, x), saturatedSum(clipY, y), w, h);
     stroke(rgba, kHairline);
 }
 
@@ -171,8 +178,9 @@ void GCanvas::DrawVLines(const GSpan* spans, int count, const unsigned char* rgb
     if (!spans || count <= 0 || !rgba || !beginFrame())
         return;
     for (int i = 0; i < count; ++i) {
-        nvgMoveTo(vg, (float)(clipX + spans[i].x), (float)(clipY + spans[i].y1));
-        nvgLineTo(vg, (float)(clipX + spans[i].x), (float)(clipY + spans[i].y2));
+        const float x = (float)saturatedSum(clipX, spans[i].x);
+        nvgMoveTo(vg, x, (float)saturatedSum(clipY, spans[i].y1));
+        nvgLineTo(vg, x, (float)saturatedSum(clipY, spans[i].y2));
     }
     stroke(rgba, kHairline);
 }
@@ -222,8 +230,8 @@ void GCanvas::DrawImage(int image, const GRect* src, const GPoint* dst, int dens
         return;
     // The pattern spans the image's size in skin pixels, so a density equal to
     // the scale puts each image pixel on one device pixel.
-    const float ox = clipX + dst->x - src->x;
-    const float oy = clipY + dst->y - src->y;
+    const float ox = float(double(clipX) + dst->x - src->x);
+    const float oy = float(double(clipY) + dst->y - src->y);
     const NVGpaint pattern =
         nvgImagePattern(vg, ox, oy, (float)iw / density, (float)ih / density, 0.0f, image, 1.0f);
     beginFrame();

@@ -33,6 +33,8 @@ struct GSpan {
     int x, y1, y2;
 };
 
+// a + b held within int: skin coordinates may come from any skin text.
+int saturatedSum(int a, int b);
 // Device edge of skin edge v: ceil(v × scale), the one rule for sizes, clips,
 // fills and presented rectangles.
 int toDevice(int v, double scale);

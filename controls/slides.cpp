@@ -66,7 +66,8 @@ void GSlide::draw(GCanvas* canvas)
     const int top = knobTop();
     knob->drawFrame(canvas, 0, top, 0);
     if (pressed)
-        canvas->FillRect(highlight.x, top + highlight.y, highlight.w, highlight.h, pressColour);
+        canvas->FillRect(highlight.x, saturatedSum(top, highlight.y), highlight.w, highlight.h,
+                         pressColour);
     knobY = top;
 }
 

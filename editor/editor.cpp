@@ -64,6 +64,8 @@ double GEditor::getScale()
 
 bool GEditor::setScale(double factor)
 {
+    if (!isScaleFactor(factor))
+        return false;
     const double previous = scale;
     scale = roundScale(factor);
     if (scale == previous || !isOpen())
@@ -81,8 +83,10 @@ bool GEditor::open(void* parent)
     systemWindow = parent;
     if (window)
         window->setScale(getScale());
-    if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent)))
+    if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent))) {
+        systemWindow = nullptr;
         return false;
+    }
     getGEffect()->editorOpened();
     return true;
 }
@@ -98,6 +102,11 @@ void GEditor::close()
 bool GEditor::isOpen()
 {
     return systemWindow != nullptr;
+}
+
+bool GEditor::adoptEffect()
+{
+    return window && window->adoptOwner(getEffect());
 }
 
 void GEditor::idle()

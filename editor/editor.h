@@ -31,10 +31,12 @@ public:
     GEditor& operator=(const GEditor&) = delete;
 
     bool getRect(ERect** rect) override;  // the skin's size at the scale, open or not
-    bool open(void* parent) override;     // starts the UI thread in the host's window
+    bool open(void* parent) override;     // starts the UI thread in the host's window; false,
+                                          // holding nothing, without a parent or a display
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
     void idle() override;                 // wakes a dozing UI thread for a waiting request
+    bool adoptEffect() override;          // on the UI thread: it deletes the effect as it ends
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
     bool onWheel(float) override { return false; }  // the window reads X wheel buttons itself
@@ -42,7 +44,8 @@ public:
 
     virtual GEffect* getGEffect();    // the owning effect as the framework type
     // The host's scale, rounded as every scale; while open the window follows
-    // and the host is asked for the new size.
+    // and the host is asked for the new size. A factor that is no scale
+    // (isScaleFactor) is refused and changes nothing.
     bool setScale(double factor) override;
     double getScale();  // decided at first need: the host's, QUELT_SCALE, else Xft.dpi
 

@@ -89,7 +89,8 @@ void GFontTypeResource::load(GCanvas* canvas)
     NVGcontext* vg = contextOf(canvas);
     int size = 0;
     const unsigned char* data = embeddedFile(fileName, &size);
-    if (!vg || !data)
+    // Each new canvas over the same context (a rescale) loads again: the face stays.
+    if (!vg || !data || nvgFindFont(vg, faceName) >= 0)
         return;
     // With free flag 0 the context reads the registry's bytes in place.
     nvgCreateFontMem(vg, faceName, const_cast<unsigned char*>(data), size, 0);

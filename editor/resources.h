@@ -66,7 +66,7 @@ class GFontTypeResource : public GEditorResource {
 public:
     GFontTypeResource(const char* file, const char* family);  // named after the family
 
-    void load(GCanvas* canvas) override;  // installs the embedded font data
+    void load(GCanvas* canvas) override;  // installs the embedded font data, once per context
 
     const char* file() const { return fileName; }  // embedded file name
     const char* family() const { return faceName; } // family it is installed as

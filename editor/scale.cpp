@@ -31,9 +31,14 @@ bool isBlankText(const char* text)
 
 }  // namespace
 
+bool isScaleFactor(double factor)
+{
+    return std::isfinite(factor) && factor > 0 && factor <= kAbsurdScale;
+}
+
 double roundScale(double factor)
 {
-    if (!std::isfinite(factor) || factor <= 0 || factor > kAbsurdScale)
+    if (!isScaleFactor(factor))
         return kMinScale;
     const double rounded = std::round(factor * kScaleStep) / kScaleStep;
     return rounded < kMinScale ? kMinScale : (rounded > kMaxScale ? kMaxScale : rounded);
@@ -83,6 +88,12 @@ double decideScale(const GScaleSources& from)
     return std::isnan(desktop) ? kMinScale : roundScale(desktop);
 }
 
+std::mutex& xGlobalsMutex()
+{
+    static std::mutex globals;
+    return globals;
+}
+
 double desktopScale()
 {
     GScaleSources from;
@@ -91,6 +102,7 @@ double desktopScale()
         return decideScale(from);
     // A connection of its own, held only for this: the resource database is
     // read when a connection opens.
+    std::lock_guard<std::mutex> hold(xGlobalsMutex());
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return kMinScale;

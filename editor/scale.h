@@ -6,6 +6,8 @@
 // server; called on the host's thread.
 #pragma once
 
+#include <mutex>
+
 namespace Zorv {
 
 constexpr double kMinScale = 1.0;
@@ -19,10 +21,17 @@ struct GScaleSources {
     const char* resources = nullptr;  // the X server's resource database as text
 };
 
+bool isScaleFactor(double factor);             // finite, above 0 and not absurd (above 8)
 double roundScale(double factor);              // a quarter within 1..3; junk gives 1
 double parseScale(const char* text);           // the whole text as a number; NaN otherwise
 double xftScale(const char* resources);        // Xft.dpi / 96; NaN without one
 double decideScale(const GScaleSources& from); // host, then env, then Xft.dpi, then 1
 double desktopScale();                         // env, then the default display's Xft.dpi
+
+// Held around this plug-in's Xlib calls that reach Xlib's process-wide state
+// (the resource manager, connection set-up, cursor themes), which Xlib leaves
+// unguarded without XInitThreads: the Xft.dpi read, connection opening and
+// cursor loading, from any instance's threads.
+std::mutex& xGlobalsMutex();
 
 }  // namespace Zorv

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace Zorv {
 
@@ -142,7 +143,7 @@ void GEditorSession::run()
 
 bool GEditorSession::openConnection()
 {
-    ui = XOpenDisplay(nullptr);
+    ui = std::exchange(holder->uiConnection, nullptr);
     if (!ui)
         return false;
     shield = std::make_unique<GXErrorShield>();
@@ -252,13 +253,14 @@ void GEditorSession::eventLoop()
 
 bool GEditorSession::dispatchPending()
 {
+    // A stop asked meanwhile leaves the rest unrouted: input would call the host.
     XEvent event;
-    while (XPending(ui)) {
+    while (!holder->stopRequested.load() && XPending(ui)) {
         XNextEvent(ui, &event);
         if (!dispatch(event))
             return false;
     }
-    return true;
+    return !holder->stopRequested.load();
 }
 
 void GEditorSession::waitForEvents(int timeoutMs)
@@ -361,7 +363,10 @@ void GEditorSession::destroyDrawing()
     if (window)
         holder->releaseCursor(ui);
     holder->window.store(0);
-    skin->cancelCapture();  // a gesture never outlives its window: the host gets its endEdit
+    // A gesture never outlives its window; when a stop was asked, the stopping
+    // thread ends it instead.
+    if (!holder->stopRequested.load())
+        skin->cancelCapture();
     destroySurface();
     if (vg)
         nvgDeleteGL2(vg);

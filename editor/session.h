@@ -1,12 +1,14 @@
 // GEditorSession: the UI thread's side of one editor opening. Holds what
-// that thread owns on its stack: its own X connection, the visual, the
-// editor window, the GLX context, nanovg with one frame buffer the size of
-// the editor in device pixels, and the canvas over them. run() builds them,
-// loops on the window's events until a quit message or DestroyNotify, and
-// tears them down in reverse order, cancelling any gesture held at the time;
-// a failure at any step ends the thread quietly. Pointer positions reach the
-// skin in skin pixels; a pass puts on the screen only the rectangles it
-// repainted where GLX can copy part of the back buffer, else the whole frame.
+// that thread owns on its stack: its own X connection (opened for it by the
+// holder), the visual, the editor window, the GLX context, nanovg with one
+// frame buffer the size of the editor in device pixels, and the canvas over
+// them. run() builds them, loops on the window's events until a quit message,
+// a stop request or DestroyNotify, and tears them down in reverse order,
+// cancelling a gesture held at the time unless a stop was asked (the stopping
+// thread ends it then); a failure at any step ends the thread quietly.
+// Pointer positions reach the skin in skin pixels; a pass puts on the screen
+// only the rectangles it repainted where GLX can copy part of the back
+// buffer, else the whole frame.
 // The libraries the first opening loads for GL stay loaded for the process's life.
 // Used only by GEditorWindow's UI thread; borrows the holder and its skin.
 #pragma once

@@ -1,6 +1,8 @@
 #include "editor/window.h"
 
+#include "editor/scale.h"
 #include "editor/session.h"
+#include "shell/audioeffect.h"
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
@@ -17,6 +19,10 @@ GEditorWindow::GEditorWindow(GEditorSkin* skin) : skin(skin)
 GEditorWindow::~GEditorWindow()
 {
     stopWindow();
+    if (threadRunning) {  // deleted by its own UI thread, after an effClose made there
+        pthread_detach(thread);
+        threadRunning = false;
+    }
     if (skin)
         skin->setWindow(nullptr);
     closeDisplayQuietly(display);  // a send may have met a window the host destroyed
@@ -25,20 +31,38 @@ GEditorWindow::~GEditorWindow()
 bool GEditorWindow::startWindow(uintptr_t parentWindow)
 {
     stopWindow();
-    if (!parentWindow || !skin)
+    // Asked on the UI thread itself, which cannot end before the request returns.
+    if (threadRunning || !parentWindow || !skin)
+        return false;
+    // Without a host-side connection nothing could tell the thread to quit;
+    // the UI thread's own is opened here, so that no display means no opening.
+    if (!openHostConnection() || !(uiConnection = openConnection()))
         return false;
     parent.store(parentWindow);
-    // Without a host-side connection nothing could tell the thread to quit.
-    if (!openHostConnection())
-        return true;
     stopRequested.store(false);
     cursorKind = 0;
     threadRunning = pthread_create(&thread, nullptr, editorThreadMain, this) == 0;
-    return true;
+    if (!threadRunning) {
+        XCloseDisplay(uiConnection);
+        uiConnection = nullptr;
+        parent.store(0);
+    }
+    return threadRunning;
+}
+
+bool GEditorWindow::isUiThread() const
+{
+    return threadRunning && pthread_equal(pthread_self(), thread);
 }
 
 void GEditorWindow::stopWindow()
 {
+    if (isUiThread()) {
+        // From inside a host callback the UI thread made: it leaves its loop
+        // once the callback returns; the next stop or start joins it.
+        stopRequested.store(true);
+        return;
+    }
     if (threadRunning) {
         // Paired with the UI thread storing its window, then reading this flag:
         // either it sees the request, or this side sees the window and sends.
@@ -47,15 +71,34 @@ void GEditorWindow::stopWindow()
             sendMessage(quitAtom);
         pthread_join(thread, nullptr);
         threadRunning = false;
+        // The UI thread calls the host no more once a stop is asked (the host
+        // may hold a lock of its own while it waits here): the gesture it held
+        // ends on this thread.
+        skin->cancelCapture();
     }
     window.store(0);
     parent.store(0);
 }
 
+bool GEditorWindow::adoptOwner(AudioEffect* effect)
+{
+    if (!isUiThread())
+        return false;
+    owner = effect;
+    stopRequested.store(true);
+    return true;
+}
+
+Display* GEditorWindow::openConnection()
+{
+    std::lock_guard<std::mutex> hold(xGlobalsMutex());
+    return XOpenDisplay(nullptr);
+}
+
 bool GEditorWindow::openHostConnection()
 {
     if (!display) {
-        display = XOpenDisplay(nullptr);
+        display = openConnection();
         // Interned now: later the connection only ever sends, with no round trip.
         quitAtom = display ? XInternAtom(display, "WM_DELETE_WINDOW", False) : 0;
         rescaleAtom = display ? XInternAtom(display, kRescaleAtom, False) : 0;
@@ -70,6 +113,8 @@ void* GEditorWindow::editorThreadMain(void* holder)
         GEditorSession session(self);
         session.run();
     }
+    // An effClose made on this thread left the effect to it: nothing else uses it now.
+    delete self->owner;
     return nullptr;
 }
 
@@ -128,10 +173,10 @@ void GEditorWindow::updateCursor(Display* uiDisplay, int x, int y)
     const Window target = Window(window.load());
     const unsigned long previous = cursor;
     cursor = 0;
-    if (kind == kCursorHand)
-        cursor = XCreateFontCursor(uiDisplay, XC_hand1);
-    else if (kind == kCursorText)
-        cursor = XCreateFontCursor(uiDisplay, XC_xterm);
+    if (kind == kCursorHand || kind == kCursorText) {
+        std::lock_guard<std::mutex> hold(xGlobalsMutex());  // the cursor theme is a resource
+        cursor = XCreateFontCursor(uiDisplay, kind == kCursorHand ? XC_hand1 : XC_xterm);
+    }
     if (cursor)
         XDefineCursor(uiDisplay, target, cursor);
     else

@@ -67,7 +67,8 @@ public:
     bool getSpeakerArrangement(VstSpeakerArrangement** in, VstSpeakerArrangement** out) override;
     void setBlockSize(int32_t size) override;
     // The host's content scale for the editor (index kVendorScaleIndex, value
-    // kVendorScaleValue, factor in opt): 1 when the editor takes it; any other call 0.
+    // kVendorScaleValue, factor in opt): 1 when the editor takes it; a factor it
+    // refuses and any other call 0.
     intptr_t vendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) override;
     void suspend() override;
     void resume() override;

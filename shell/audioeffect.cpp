@@ -25,7 +25,8 @@ intptr_t dispatchTrampoline(AEffect* e, int32_t opcode, int32_t index, intptr_t 
         result = 0;
     }
     if (opcode == effClose) {
-        delete effect;
+        if (!effect->closesLater())
+            delete effect;
         return 1;
     }
     return result;
@@ -148,9 +149,15 @@ void AudioEffect::setEditor(AEffEditor* newEditor)
 intptr_t AudioEffect::callHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt,
                                bool withEffect)
 {
-    if (!audioMaster)
+    if (!audioMaster || hostGone.load(std::memory_order_relaxed))
         return 0;
     return audioMaster(withEffect ? &cEffect : nullptr, opcode, index, value, ptr, opt);
+}
+
+bool AudioEffect::closesLater()
+{
+    hostGone.store(editor && editor->adoptEffect(), std::memory_order_relaxed);
+    return hostGone.load(std::memory_order_relaxed);
 }
 
 bool AudioEffect::beginEdit(int32_t index)

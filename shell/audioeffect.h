@@ -32,6 +32,8 @@ public:
     virtual bool onWheel(float) { return false; }
     virtual bool setKnobMode(int) { return false; }
     virtual bool setScale(double) { return false; }                     // host content scale; true: taken
+    virtual bool adoptEffect() { return false; }  // effClose on the editor's own thread: true
+                                                  // when that thread deletes the effect as it ends
 
 protected:
     AudioEffect* effect;
@@ -96,6 +98,9 @@ public:
     void setParameterAutomated(int32_t index, float value);  // setParameter, then tell the host
     void notifyAutomated(int32_t index, float value);        // audioMasterAutomate only
     bool updateSampleRate();                                 // ask the host for its rate
+    // effClose: true when the editor's thread deletes this effect later; the
+    // host is called no more from then on.
+    bool closesLater();
 
 protected:
     intptr_t callHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
@@ -112,6 +117,7 @@ protected:
     AEffect cEffect;
 
 private:
+    std::atomic<bool> hostGone{false};  // effClose has returned to the host
     intptr_t dispatchEditor(int32_t opcode, void* ptr);
 };
 

@@ -125,8 +125,33 @@ TEST_F(PluginScaleTest, TheHostsAnnouncementWinsAndOtherVendorCallsAreNotTaken)
     EXPECT_EQ(host->dispatch(effVendorSpecific, kVendorScaleIndex, 0, nullptr, 2.0f), 0);
     EXPECT_EQ(host->dispatch(effVendorSpecific, 0, kVendorScaleValue, nullptr, 2.0f), 0);
     EXPECT_EQ(editorSize(), Size(495, 293));
-    EXPECT_EQ(announce(NAN), 1) << "taken, as 1";
-    EXPECT_EQ(editorSize(), Size(330, 195));
+    EXPECT_EQ(announce(NAN), 0) << "refused";
+    EXPECT_EQ(editorSize(), Size(495, 293));
+}
+
+TEST_F(PluginScaleTest, FactorsThatAreNoScaleAreRefusedAndChangeNothing)
+{
+    openPlugin();
+    ASSERT_EQ(announce(1.5f), 1);
+    const float junk[] = {NAN, INFINITY, -INFINITY, 0.0f, -2.0f, 1e30f};
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open ? "open" : "closed");
+        if (open) {
+            ASSERT_TRUE(openSizedEditor());
+        }
+        host->calls().clear();
+        for (const float factor : junk) {
+            EXPECT_EQ(announce(factor), 0) << factor;
+            EXPECT_EQ(editorSize(), Size(495, 293)) << factor;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a resize would show
+        if (open) {
+            EXPECT_EQ(windowSize(), Size(495, 293));
+        }
+        EXPECT_EQ(host->calls().count(audioMasterSizeWindow), 0);
+    }
+    EXPECT_EQ(announce(5.0f), 1);
+    EXPECT_EQ(editorSize(), Size(990, 585)) << "3 to 8 still clamp to 3";
 }
 
 TEST_F(PluginScaleTest, HostChangingTheScaleWhileOpenResizesAndAsksTheHost)

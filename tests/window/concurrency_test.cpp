@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <thread>
+#include <vector>
 
 namespace windowtest {
 namespace {
@@ -49,6 +50,43 @@ TEST_F(ConcurrencyTest, AudioRefreshesWhileTheHostOpensAndCloses)
     EXPECT_EQ(threadCount(), threadsBefore - 1);
     EXPECT_FALSE(editor->getWindow()->isRunning());
     EXPECT_GT(blocks.load(), 600);
+}
+
+// Eight instances, each on a thread of its own as a host with one thread per
+// plug-in window does: a new effect and editor whose scale is decided from
+// the desktop while the other instances' UI threads run, opened, rescaled and
+// closed again.
+TEST_F(ConcurrencyTest, EightInstancesOpenRescaleAndCloseOnThreadsOfTheirOwn)
+{
+    constexpr int kInstances = 8, kRounds = 4;
+    std::vector<Window> parents;
+    for (int i = 0; i < kInstances; ++i)
+        parents.push_back(XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH,
+                                              0, 0, 0));
+    XSync(display, False);
+    std::atomic<int> opened{0};
+    std::vector<std::thread> hosts;
+    for (int i = 0; i < kInstances; ++i)
+        hosts.emplace_back([&, i] {
+            for (int round = 0; round < kRounds; ++round) {
+                Zorv::Quelt instance(skintest::Recorder::callback);
+                auto* instanceSkin = new Zorv::GEditorSkin(&instance);
+                instanceSkin->setSize(kW, kH, 1);
+                auto* instanceEditor = new Zorv::GEditor(&instance, instanceSkin);
+                instance.setEditor(instanceEditor);
+                ERect* rect = nullptr;
+                instanceEditor->getRect(&rect);
+                opened += instanceEditor->open(reinterpret_cast<void*>(parents[i]));
+                for (double scale : {2.0, 1.5, 1.0})
+                    instanceEditor->setScale(scale);
+                instanceEditor->close();
+            }
+        });
+    for (std::thread& host : hosts)
+        host.join();
+    EXPECT_EQ(opened.load(), kInstances * kRounds);
+    for (Window w : parents)
+        XDestroyWindow(display, w);
 }
 
 }  // namespace

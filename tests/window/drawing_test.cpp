@@ -3,6 +3,10 @@
 // only itself and a control that becomes inactive is erased once.
 #include "tests/window/windowtest.h"
 
+#include "controls/slides.h"
+
+#include <climits>
+
 namespace windowtest {
 namespace {
 
@@ -71,6 +75,29 @@ TEST_F(DrawingTest, InactiveControlIsErasedOnce)
     settle();
     EXPECT_EQ(probe->erases.load(), 1);
     EXPECT_EQ(probe->draws.load(), 1);
+}
+
+TEST_F(DrawingTest, SlideWithAHighlightNearIntMaxHeldAndDraggedDrawsOnSafely)
+{
+    static constexpr unsigned char kRed[4] = {255, 0, 0, 255};
+    constexpr int kFar = INT_MAX - 5;
+    auto* knob = new Zorv::GImageResource("knob", "Quelt.png", 20, 20, 1);
+    skin->addResource(knob);
+    Zorv::ControlArgs args{200, 40, 30, 100, 1, nullptr, effect, skin};
+    auto* slide = new Zorv::GSlide(args, 2, knob, kRed, {kFar, kFar, 10, 10});
+    skin->addControl(slide);
+    ASSERT_TRUE(openEditor());
+    const float before = effect->getParameter(2);
+    const int y = 40 + slide->getKnobY() + 10;
+    pointerTo(210, y);
+    button(1, true);
+    for (int step = 1; step <= 5; ++step)
+        pointerTo(210, y - 4 * step);
+    settle();
+    EXPECT_TRUE(slide->isDragging());
+    button(1, false);
+    settle();
+    EXPECT_NE(effect->getParameter(2), before);
 }
 
 }  // namespace

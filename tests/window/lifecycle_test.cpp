@@ -4,6 +4,7 @@
 #include "tests/window/windowtest.h"
 
 #include <chrono>
+#include <string>
 
 namespace windowtest {
 namespace {
@@ -44,6 +45,20 @@ protected:
     int threads = 0;
     int descriptors = 0;
 };
+
+TEST_F(LifecycleTest, NoDisplayRefusesTheOpeningAndHoldsNothing)
+{
+    const std::string name = getenv("DISPLAY");
+    for (const char* unreachable : {static_cast<const char*>(nullptr), ":4095"}) {
+        SCOPED_TRACE(unreachable ? unreachable : "DISPLAY unset");
+        unreachable ? setenv("DISPLAY", unreachable, 1) : unsetenv("DISPLAY");
+        EXPECT_EQ(effect->dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0), 0);
+        EXPECT_FALSE(editor->isOpen());
+        expectNothingLeft();
+    }
+    setenv("DISPLAY", name.c_str(), 1);
+    EXPECT_TRUE(openEditor());
+}
 
 TEST_F(LifecycleTest, TwoHundredCyclesWithoutPauses)
 {

@@ -7,6 +7,7 @@
 #include "tests/window/smoothart.h"
 
 #include <X11/extensions/XTest.h>
+#include <malloc.h>
 
 namespace windowtest {
 namespace {
@@ -175,6 +176,31 @@ INSTANTIATE_TEST_SUITE_P(Scales, ScaledWindowTest, ::testing::Values(1.0, 1.5, 2
                          [](const ::testing::TestParamInfo<double>& info) {
                              return "x" + std::to_string(int(info.param * 100));
                          });
+
+using RescaleMemoryTest = EditorFixture;
+
+TEST_F(RescaleMemoryTest, TwoHundredRescalesOfAnOpenEditorGiveTheHeapBack)
+{
+    skin->addResource(new Zorv::GFontTypeResource("Kelvo.ttf", "Kelvo"));
+    ASSERT_TRUE(openEditor());
+    const auto rescale = [&](int round) {
+        const double scale = round % 2 ? 2.0 : 1.0;
+        editor->setScale(scale);
+        return waitFor([&] {
+            XWindowAttributes a = {};
+            XGetWindowAttributes(display, Window(editor->getWindow()->getWindow()), &a);
+            return a.width == toDevice(kW, scale);
+        });
+    };
+    for (int round = 1; round <= 10; ++round)  // the driver's own lasting state
+        ASSERT_TRUE(rescale(round));
+    settle();  // the window resizes before the surface is made again
+    const size_t before = mallinfo2().uordblks;
+    for (int round = 1; round <= 200; ++round)
+        ASSERT_TRUE(rescale(round));
+    settle();
+    EXPECT_LT(double(mallinfo2().uordblks) - double(before), 64.0 * 1024);
+}
 
 }  // namespace
 }  // namespace windowtest

@@ -51,8 +51,13 @@ void EditorFixture::SetUp()
     parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kW, kH, 0, 0, 0);
     XMapWindow(display, parent);
     XSync(display, False);
+    makeEffect();
+}
+
+void EditorFixture::makeEffect()
+{
     skintest::Recorder::calls.clear();
-    effect = new Zorv::Quelt(skintest::Recorder::callback);
+    effect = new Zorv::Quelt(hostCallback);
     skin = new Zorv::GEditorSkin(effect);
     skin->setSize(kW, kH, 2);
     skin->setRefreshThrottleMs(0);

@@ -66,6 +66,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    void makeEffect();  // a new effect and a skin over the background, no editor yet
     PaintProbe* addProbe(int page, int x, int y, int w, int h,
                          const Zorv::GConditionSet* set = nullptr);
     void buildEditor();           // the editor over the skin built so far
@@ -77,6 +78,7 @@ protected:
     void button(unsigned button, bool press);  // XTest press or release
     void settle();                 // lets the UI thread take the events queued so far
 
+    audioMasterCallback hostCallback = skintest::Recorder::callback;  // the effect's host
     Zorv::XvfbServer server;
     Display* display = nullptr;
     unsigned long parent = 0;

@@ -30,8 +30,8 @@ double desktopScale();                         // env, then the default display'
 
 // Held around this plug-in's Xlib calls that reach Xlib's process-wide state
 // (the resource manager, connection set-up, cursor themes), which Xlib leaves
-// unguarded without XInitThreads: the Xft.dpi read, connection opening and
-// cursor loading, from any instance's threads.
+// unguarded without XInitThreads: the Xft.dpi read, connection opening,
+// cursor loading and the GL driver's loading, from any instance's threads.
 std::mutex& xGlobalsMutex();
 
 }  // namespace Zorv

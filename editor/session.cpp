@@ -3,6 +3,7 @@
 #include "controls/canvas.h"
 #include "editor/skin.h"
 #include "editor/editor.h"
+#include "editor/scale.h"
 #include "editor/window.h"
 #include "effect/effect.h"
 
@@ -157,7 +158,12 @@ bool GEditorSession::createWindow()
     int attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 8, GLX_GREEN_SIZE, 8,
                         GLX_BLUE_SIZE, 8, GLX_ALPHA_SIZE, 8, GLX_DEPTH_SIZE, 24,
                         GLX_STENCIL_SIZE, 8, None};
-    visual = glXChooseVisual(ui, 0, attributes);
+    {
+        // The first GLX call on a connection loads the GL driver, whose
+        // loader keeps process-wide state.
+        std::lock_guard<std::mutex> hold(xGlobalsMutex());
+        visual = glXChooseVisual(ui, 0, attributes);
+    }
     if (!visual)
         return false;
     const Window parent = Window(holder->parent.load());

@@ -256,6 +256,12 @@ void Quelt::processDouble(double** in, int nIn, double** out, int nOut, int fram
         refreshEditor();
 }
 
+void Quelt::showGain(double value)
+{
+    gain.store(value, std::memory_order_relaxed);
+    refreshEditor();
+}
+
 Quelt::~Quelt()
 {
     setEditor(nullptr);

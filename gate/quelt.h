@@ -57,6 +57,8 @@ public:
     double getFallCoefficient() const { return fallCoefficient.load(std::memory_order_relaxed); }
     double getGain() const { return gain.load(std::memory_order_relaxed); }
     int getState() const { return state.load(std::memory_order_relaxed); }
+    // For an editor whose gate runs elsewhere: shows that gate's gain, 0..1. Wait-free.
+    void showGain(double value);
 
 private:
     struct Block;

@@ -196,7 +196,7 @@ def draw_tabs(img, page):
 
 def draw_meter(img):
     x, y, w, h = METER
-    text(img, (x, y - 5), "LEVEL", 7.5, TEXT_DIM, tracking=1.4)
+    text(img, (x, y - 5), "GAIN", 7.5, TEXT_DIM, tracking=1.4)  # the gate's gain, full while open
     recess(img, x, y, w, h, 1, WELL, (20, 23, 27))
     for k in range(5):
         tx = x + round(k * (w - 1) / 4)

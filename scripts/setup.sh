@@ -13,6 +13,7 @@ packages=(
     clang libclang-rt-14-dev
     xvfb xauth libgl1-mesa-dri
     python3-pil
+    lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 lintian dpkg-dev
 )
 
 missing=()

@@ -1,0 +1,219 @@
+#include "lv2/ui.h"
+
+#include "editor/editor.h"
+#include "editor/window.h"
+#include "gate/quelt.h"
+#include "lv2/ports.h"
+
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
+
+#include <cstring>
+#include <ctime>
+
+namespace Zorv::Lv2 {
+
+namespace {
+
+// How long instantiation waits for the editor's UI thread to make its window.
+constexpr int kWindowWaitMs = 5000;
+
+const void* featureData(const LV2_Feature* const* features, const char* uri)
+{
+    for (; features && *features; ++features)
+        if ((*features)->URI && strcmp((*features)->URI, uri) == 0)
+            return (*features)->data;
+    return nullptr;
+}
+
+// The host's ui:scaleFactor when it passes options and a URID map; else 0.
+double hostScale(const LV2_Feature* const* features)
+{
+    auto* map = static_cast<const LV2_URID_Map*>(featureData(features, LV2_URID__map));
+    auto* options = static_cast<const LV2_Options_Option*>(featureData(features, LV2_OPTIONS__options));
+    if (!map || !options)
+        return 0;
+    const LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (; options->key; ++options)
+        if (options->key == key && options->type == floatType && options->size == sizeof(float) &&
+            options->value)
+            return *static_cast<const float*>(options->value);
+    return 0;
+}
+
+uintptr_t waitForWindow(GEditorWindow* window)
+{
+    const timespec pause{0, 1000000};
+    for (int waited = 0; window && waited < kWindowWaitMs; ++waited) {
+        if (uintptr_t id = window->getWindow())
+            return id;
+        if (!window->isRunning())
+            break;
+        nanosleep(&pause, nullptr);
+    }
+    return 0;
+}
+
+}  // namespace
+
+GLv2Ui* GLv2Ui::create(const char* pluginUri, LV2UI_Write_Function write,
+                       LV2UI_Controller controller, LV2UI_Widget* widget,
+                       const LV2_Feature* const* features)
+{
+    if (!write || !widget)
+        return nullptr;
+    try {
+        std::unique_ptr<GLv2Ui> ui(new GLv2Ui(write, controller));
+        return ui->open(pluginUri, widget, features) ? ui.release() : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+GLv2Ui::GLv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller)
+    : write(write), controller(controller)
+{
+}
+
+bool GLv2Ui::open(const char* pluginUri, LV2UI_Widget* widget, const LV2_Feature* const* features)
+{
+    void* parent = const_cast<void*>(featureData(features, LV2_UI__parent));
+    touch = static_cast<const LV2UI_Touch*>(featureData(features, LV2_UI__touch));
+    resize = static_cast<const LV2UI_Resize*>(featureData(features, LV2_UI__resize));
+    if (!parent)
+        return false;
+    effect.reset(createEffectInstance(hostCallback));
+    gate = dynamic_cast<Quelt*>(effect.get());
+    editor = gate ? dynamic_cast<GEditor*>(gate->getEditor()) : nullptr;
+    if (!editor)
+        return false;
+    gate->getAeffect()->user = this;
+    if (pluginUri && strcmp(pluginUri, kMonoUri) == 0) {
+        VstSpeakerArrangement mono{};
+        mono.numChannels = kMono;
+        gate->setSpeakerArrangement(&mono, &mono);
+    }
+    if (const double scale = hostScale(features))
+        editor->setScale(scale);
+    ERect* rect = nullptr;
+    if (!editor->getRect(&rect) || !editor->open(parent))
+        return false;
+    const uintptr_t window = waitForWindow(editor->getWindow());
+    if (!window)
+        return false;
+    if (resize)
+        resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);
+    *widget = reinterpret_cast<LV2UI_Widget>(window);
+    return true;
+}
+
+GLv2Ui::~GLv2Ui()
+{
+    if (editor)
+        editor->close();
+    effect.reset();
+}
+
+intptr_t GLv2Ui::hostCallback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value, void*,
+                              float)
+{
+    GLv2Ui* ui = effect ? static_cast<GLv2Ui*>(effect->user) : nullptr;
+    if (!ui)
+        return 0;
+    try {
+        return ui->onHostCall(opcode, index, value);
+    } catch (...) {
+        return 0;
+    }
+}
+
+intptr_t GLv2Ui::onHostCall(int32_t opcode, int32_t index, intptr_t value)
+{
+    const bool parameter = index >= 0 && index < kNumQueltParameters;
+    const uint32_t port = kFirstParameterPort + uint32_t(index);
+    switch (opcode) {
+    case audioMasterBeginEdit:
+        if (parameter)
+            queue({Edit::Touch, port, 0.0f, 0, 0});
+        return parameter;
+    case audioMasterEndEdit:
+        if (parameter)
+            queue({Edit::Release, port, 0.0f, 0, 0});
+        return parameter;
+    case audioMasterAutomate:
+        if (parameter) {
+            ProgramBank& bank = gate->getBank();
+            const double natural = bank.parameter(index)->getNatural(bank.slot(gate->getProgram(), index));
+            queue({Edit::Write, port, float(natural), 0, 0});
+        }
+        return parameter;
+    case audioMasterSizeWindow:
+        queue({Edit::Resize, 0, 0.0f, index, int(value)});
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void GLv2Ui::queue(const Edit& edit)
+{
+    std::lock_guard<std::mutex> hold(queueLock);
+    pending.push_back(edit);
+}
+
+void GLv2Ui::deliver()
+{
+    {
+        std::lock_guard<std::mutex> hold(queueLock);
+        delivering.swap(pending);
+    }
+    for (const Edit& e : delivering) {
+        switch (e.kind) {
+        case Edit::Touch:
+        case Edit::Release:
+            if (touch)
+                touch->touch(touch->handle, e.port, e.kind == Edit::Touch);
+            break;
+        case Edit::Write:
+            write(controller, e.port, sizeof(float), 0, &e.value);
+            break;
+        case Edit::Resize:
+            if (resize)
+                resize->ui_resize(resize->handle, e.width, e.height);
+            break;
+        }
+    }
+    delivering.clear();
+}
+
+void GLv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer)
+{
+    deliver();
+    if (format != 0 || size != sizeof(float) || !buffer)
+        return;
+    const float value = *static_cast<const float*>(buffer);
+    if (value != value)
+        return;
+    if (port == kGainPort) {
+        gate->showGain(value);
+    } else if (isParameterPort(port)) {
+        const int index = int(port - kFirstParameterPort);
+        ProgramBank& bank = gate->getBank();
+        const GEffectParameter* parameter = bank.parameter(index);
+        void* slot = bank.slot(gate->getProgram(), index);
+        // The echo of our own write leaves the value as the editor set it.
+        if (float(parameter->getNatural(slot)) != value)
+            gate->setParameter(index, float(parameter->toNormalised(value)));
+    }
+}
+
+int GLv2Ui::idle()
+{
+    deliver();
+    editor->idle();
+    return 0;
+}
+
+}  // namespace Zorv::Lv2

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,14 @@ struct Case {
     int preset;  // program applied before the run through, -1: none
 };
 
+// Test names and failure messages say the case, not its bytes.
+std::string caseName(const Case& c)
+{
+    return std::string(c.variant) + "_block" + std::to_string(c.block) + (c.inPlace ? "_inplace" : "") +
+           (c.preset >= 0 ? "_preset" + std::to_string(c.preset) : "");
+}
+void PrintTo(const Case& c, std::ostream* out) { *out << caseName(c); }
+
 class Lv2BitExact : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Lv2BitExact, OutputEqualsTheVstFloatPath)
@@ -136,12 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Variants, Lv2BitExact,
                                            Case{"stereo", 2, 77, true, -1}, Case{"stereo", 2, 4096, false, -1},
                                            Case{"mono", 1, 32, false, -1}, Case{"mono", 1, 256, true, -1},
                                            Case{"stereo", 2, 256, false, 2}, Case{"mono", 1, 4096, false, 0}),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             const Case& c = info.param;
-                             return std::string(c.variant) + "_block" + std::to_string(c.block) +
-                                    (c.inPlace ? "_inplace" : "") +
-                                    (c.preset >= 0 ? "_preset" + std::to_string(c.preset) : "");
-                         });
+                         [](const ::testing::TestParamInfo<Case>& info) { return caseName(info.param); });
 
 TEST(Lv2Bundle, BothVariantsWithTheirPortsAndTheProgramsAsPresets)
 {

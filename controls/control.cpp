@@ -104,13 +104,13 @@ bool GEditorControl::hasParameter(int index) const
 void GEditorControl::beginEdit(int index)
 {
     if (hasParameter(index))
-        effect->beginEdit(index);
+        effect->gestureBegin(index);
 }
 
 void GEditorControl::endEdit(int index)
 {
     if (hasParameter(index))
-        effect->endEdit(index);
+        effect->gestureEnd(index);
 }
 
 void GEditorControl::writeParameter(int index, double normalised)
@@ -118,7 +118,7 @@ void GEditorControl::writeParameter(int index, double normalised)
     if (!hasParameter(index))
         return;
     effect->writeParameter(index, normalised);
-    effect->notifyAutomated(index, effect->getParameter(index));
+    effect->gestureValue(index);
 }
 
 bool GEditorControl::pressGesture(int index, bool& held)
@@ -147,9 +147,9 @@ bool GEditorControl::wheelParameter(int index, bool fine, int notches)
     if (notches == 0 || !hasParameter(index))
         return false;
     const double v = storedValue(index) + notches * (fine ? kWheelFineStep : kWheelStep);
-    effect->beginEdit(index);
+    beginEdit(index);
     writeParameter(index, clampUnit(v));
-    effect->endEdit(index);
+    endEdit(index);
     requestRedraw();
     return true;
 }
@@ -157,7 +157,7 @@ bool GEditorControl::wheelParameter(int index, bool fine, int notches)
 void GEditorControl::reportValue(int index)
 {
     if (hasParameter(index))
-        effect->notifyAutomated(index, effect->getParameter(index));
+        effect->gestureValue(index);
 }
 
 double GEditorControl::shownValue(int index) const

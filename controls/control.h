@@ -67,13 +67,14 @@ public:
     bool isPainted() const { return painted; }
 
 protected:
-    // The change protocol of a gesture on parameter index, through the effect;
-    // an index the effect lacks reaches neither the effect nor the host.
+    // The change protocol of a gesture on parameter index, through the effect:
+    // values are written at once, what the host hears waits in the effect's
+    // edit queue; an index the effect lacks reaches neither.
     bool hasParameter(int index) const;
-    void beginEdit(int index);                  // audioMasterBeginEdit
-    void endEdit(int index);                    // audioMasterEndEdit
-    void writeParameter(int index, double normalised);  // full write, then automate
-    void reportValue(int index);                // automate the current value unchanged
+    void beginEdit(int index);                  // queues the begin
+    void endEdit(int index);                    // queues the end
+    void writeParameter(int index, double normalised);  // full write, then queues the value
+    void reportValue(int index);                // queues the current value unchanged
     // A press holding a gesture on index while `held` is set, one per capture.
     // pressGesture sets it, sends beginEdit and the current value, and asks for
     // a redraw; false, doing nothing, when it was set already. releaseGesture

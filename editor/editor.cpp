@@ -12,6 +12,9 @@ namespace Zorv {
 
 namespace {
 
+// How often idle asks the host for its facts again.
+constexpr uint32_t kHostFactsMs = 1000;
+
 int16_t rectEdge(int v)
 {
     return int16_t(v > INT16_MAX ? INT16_MAX : (v < 0 ? 0 : v));
@@ -33,6 +36,8 @@ GEditor::GEditor(GEffect* effect, GEditorSkin* skin)
 
 GEditor::~GEditor()
 {
+    if (isOpen())
+        close();  // an effClose with the editor open: a gesture held still ends with the host
     window.reset();
     delete skin;
 }
@@ -80,6 +85,10 @@ bool GEditor::open(void* parent)
 {
     if (isOpen())
         close();
+    GEffect* effect = getGEffect();
+    effect->deliverEdits();  // whatever an earlier opening left
+    effect->readHostFacts();
+    factsReadMs = monotonicMs();
     systemWindow = parent;
     if (window)
         window->setScale(getScale());
@@ -87,7 +96,7 @@ bool GEditor::open(void* parent)
         systemWindow = nullptr;
         return false;
     }
-    getGEffect()->editorOpened();
+    effect->editorOpened();
     return true;
 }
 
@@ -95,6 +104,8 @@ void GEditor::close()
 {
     if (window)
         window->stopWindow();
+    // The UI thread has ended; a gesture it held has ended too, after its last value.
+    getGEffect()->deliverEdits();
     getGEffect()->editorClosed();
     systemWindow = nullptr;
 }
@@ -104,17 +115,19 @@ bool GEditor::isOpen()
     return systemWindow != nullptr;
 }
 
-bool GEditor::adoptEffect()
-{
-    return window && window->adoptOwner(getEffect());
-}
-
 void GEditor::idle()
 {
+    GEffect* effect = getGEffect();
+    effect->deliverEdits();
+    const uint32_t now = monotonicMs();
+    if (now - factsReadMs >= kHostFactsMs) {
+        effect->readHostFacts();
+        factsReadMs = now;
+    }
     if (!window)
         return;
     if (window->takeMissedExpose() ||
-        (window->isDozing() && getGEffect()->isEditorRefreshPending()))
+        (window->isDozing() && effect->isEditorRefreshPending()))
         window->postExpose();
 }
 

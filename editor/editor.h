@@ -2,9 +2,12 @@
 // Owns the skin (every page, control and resource, kept from one opening to
 // the next) and the window holder that runs each opening on a UI thread of
 // its own. The host thread calls getRect, open, close, idle and the
-// destructor. Redraw requests from the audio thread never reach it: they are
-// the effect's flag, which the UI thread picks up (GRefreshSchedule); idle
-// only wakes a dozing UI thread that has one waiting. Borrows the effect.
+// destructor, and only there does the editor reach the host: the gestures its
+// UI thread queued (GEditQueue) are delivered in idle and, once the UI thread
+// has ended, in close; the host facts its texts show are read at open and
+// again in idle. Redraw requests from the audio thread never reach it: they
+// are the effect's flag, which the UI thread picks up (GRefreshSchedule);
+// idle only wakes a dozing UI thread that has one waiting. Borrows the effect.
 // The editor has one scale (device pixels per skin pixel), decided on the
 // host's thread before the size is first needed; the host may change it.
 #pragma once
@@ -26,7 +29,7 @@ uint32_t monotonicMs();
 class GEditor : public AEffEditor {
 public:
     GEditor(GEffect* effect, GEditorSkin* skin);  // takes ownership of skin
-    ~GEditor() override;                           // stops a running UI thread, deletes the skin
+    ~GEditor() override;                           // closes when open, deletes the skin
     GEditor(const GEditor&) = delete;
     GEditor& operator=(const GEditor&) = delete;
 
@@ -35,8 +38,8 @@ public:
                                           // holding nothing, without a parent or a display
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
-    void idle() override;                 // wakes a dozing UI thread for a waiting request
-    bool adoptEffect() override;          // on the UI thread: it deletes the effect as it ends
+    void idle() override;                 // queued gestures to the host; wakes a dozing UI
+                                          // thread for a waiting request
     bool onKeyDown(int, int, int) override { return false; }
     bool onKeyUp(int, int, int) override { return false; }
     bool onWheel(float) override { return false; }  // the window reads X wheel buttons itself
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<GEditorWindow> window;
     ERect rect{};
     double scale = 0;  // 0 until decided; host thread only
+    uint32_t factsReadMs = 0;  // when the host facts were last asked; host thread only
 };
 
 }  // namespace Zorv

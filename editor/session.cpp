@@ -259,7 +259,7 @@ void GEditorSession::eventLoop()
 
 bool GEditorSession::dispatchPending()
 {
-    // A stop asked meanwhile leaves the rest unrouted: input would call the host.
+    // A stop asked meanwhile leaves the rest unrouted: the stopping thread ends the gesture.
     XEvent event;
     while (!holder->stopRequested.load() && XPending(ui)) {
         XNextEvent(ui, &event);

@@ -19,10 +19,6 @@ GEditorWindow::GEditorWindow(GEditorSkin* skin) : skin(skin)
 GEditorWindow::~GEditorWindow()
 {
     stopWindow();
-    if (threadRunning) {  // deleted by its own UI thread, after an effClose made there
-        pthread_detach(thread);
-        threadRunning = false;
-    }
     if (skin)
         skin->setWindow(nullptr);
     closeDisplayQuietly(display);  // a send may have met a window the host destroyed
@@ -31,8 +27,7 @@ GEditorWindow::~GEditorWindow()
 bool GEditorWindow::startWindow(uintptr_t parentWindow)
 {
     stopWindow();
-    // Asked on the UI thread itself, which cannot end before the request returns.
-    if (threadRunning || !parentWindow || !skin)
+    if (!parentWindow || !skin)
         return false;
     // Without a host-side connection nothing could tell the thread to quit;
     // the UI thread's own is opened here, so that no display means no opening.
@@ -50,19 +45,8 @@ bool GEditorWindow::startWindow(uintptr_t parentWindow)
     return threadRunning;
 }
 
-bool GEditorWindow::isUiThread() const
-{
-    return threadRunning && pthread_equal(pthread_self(), thread);
-}
-
 void GEditorWindow::stopWindow()
 {
-    if (isUiThread()) {
-        // From inside a host callback the UI thread made: it leaves its loop
-        // once the callback returns; the next stop or start joins it.
-        stopRequested.store(true);
-        return;
-    }
     if (threadRunning) {
         // Paired with the UI thread storing its window, then reading this flag:
         // either it sees the request, or this side sees the window and sends.
@@ -71,22 +55,12 @@ void GEditorWindow::stopWindow()
             sendMessage(quitAtom);
         pthread_join(thread, nullptr);
         threadRunning = false;
-        // The UI thread calls the host no more once a stop is asked (the host
-        // may hold a lock of its own while it waits here): the gesture it held
-        // ends on this thread.
+        // The gesture the UI thread held ends on this thread, its end queued
+        // after its last value.
         skin->cancelCapture();
     }
     window.store(0);
     parent.store(0);
-}
-
-bool GEditorWindow::adoptOwner(AudioEffect* effect)
-{
-    if (!isUiThread())
-        return false;
-    owner = effect;
-    stopRequested.store(true);
-    return true;
 }
 
 Display* GEditorWindow::openConnection()
@@ -113,8 +87,6 @@ void* GEditorWindow::editorThreadMain(void* holder)
         GEditorSession session(self);
         session.run();
     }
-    // An effClose made on this thread left the effect to it: nothing else uses it now.
-    delete self->owner;
     return nullptr;
 }
 

@@ -5,12 +5,10 @@
 // or the host destroys its window. The host thread starts and stops it; the
 // host's threads and the UI thread may ask for a redraw, which travels as a
 // synthetic Expose over the holder's own (host-side) X connection, never the
-// UI thread's. The audio thread never calls it. Once a stop is asked the UI
-// thread makes no host call; a gesture it held ends on the stopping thread.
-// A stop asked on the UI thread itself (from a host callback) lets it end on
-// its own; the next start or stop joins it.
-// Owns the host-side connection and the thread; borrows the skin (and owns
-// the effect after adoptOwner).
+// UI thread's. The audio thread never calls it, and the UI thread never
+// calls the host. Once a stop is asked the UI thread routes no more input; a
+// gesture it held ends on the stopping thread.
+// Owns the host-side connection and the thread; borrows the skin.
 #pragma once
 
 #include "editor/skin.h"
@@ -21,7 +19,6 @@
 #include <cstdint>
 
 typedef struct _XDisplay Display;
-class AudioEffect;
 
 namespace Zorv {
 
@@ -37,10 +34,7 @@ public:
     void setScale(double scale);                // device pixels per skin pixel; a running
                                                 // UI thread resizes its window to match
     double getScale() const { return scale.load(std::memory_order_relaxed); }
-    void stopWindow();                          // returns once the UI thread has ended; on
-                                                // that thread only asks it to end
-    bool adoptOwner(AudioEffect* effect);       // on the UI thread: it deletes effect once it
-                                                // has ended; false on any other thread
+    void stopWindow();                          // returns once the UI thread has ended
     void postExpose() override;                 // one draw pass on the UI thread, if it runs
     bool takeMissedExpose();                    // true once after a post that had to be dropped
     bool isDozing() const { return dozing.load(); }  // the UI thread sleeps until a heartbeat
@@ -53,7 +47,6 @@ public:
 private:
     friend class GEditorSession;
     static void* editorThreadMain(void* holder);
-    bool isUiThread() const;  // the caller is the running UI thread
 
     // Host-side sends; false when another thread is sending at this moment.
     static Display* openConnection();  // the default display, opened under xGlobalsMutex
@@ -76,7 +69,6 @@ private:
     std::atomic<bool> dozing{false};  // set by the UI thread, read by idle
     pthread_t thread{};
     bool threadRunning = false;
-    AudioEffect* owner = nullptr;  // set on the UI thread by adoptOwner
     std::atomic<int> cursorKind{0};
     unsigned long cursor = 0;  // the X cursor defined on the window, 0 when none
 };

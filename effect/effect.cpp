@@ -18,6 +18,16 @@ constexpr int kProgramNameLength = kVstMaxProgNameLen;
 const char* const kIoConfigs[] = {"1in1out", "1in2out", "2in1out", "2in2out", "2in4out",
                                   "4in2out", "4in4out", "4in8out", "8in4out", "8in8out"};
 
+// Marks the calling thread as delivering for the duration of one host call.
+struct Delivering {
+    explicit Delivering(std::atomic<std::thread::id>& mark) : mark(mark)
+    {
+        mark.store(std::this_thread::get_id());
+    }
+    ~Delivering() { mark.store(std::thread::id()); }
+    std::atomic<std::thread::id>& mark;
+};
+
 bool copyName(char* out, const char* name, size_t max)
 {
     if (!name)
@@ -30,7 +40,7 @@ bool copyName(char* out, const char* name, size_t max)
 
 GEffect::GEffect(audioMasterCallback audioMaster, int numPrograms, int numParams, int numInputs,
                  int numOutputs)
-    : AudioEffectX(audioMaster, numPrograms, numParams)
+    : AudioEffectX(audioMaster, numPrograms, numParams), edits(numParams)
 {
     setNumInputs(numInputs);
     setNumOutputs(numOutputs);
@@ -105,10 +115,38 @@ void GEffect::writeParameter(int index, double normalised)
     valuesChanged();
 }
 
-void GEffect::valuesChanged()
+void GEffect::gestureValue(int index)
 {
-    valueWrites.fetch_add(1, std::memory_order_seq_cst);
-    parametersChanged(0);
+    if (hasParameter(index))
+        edits.value(index, getParameter(index));
+}
+
+void GEffect::deliverEdits()
+{
+    edits.drain(editSink ? *editSink : hostSink);
+}
+
+bool GEffect::deliversHere() const
+{
+    return deliverer.load() == std::this_thread::get_id();
+}
+
+void GEffect::HostSink::beginEdit(int index)
+{
+    Delivering here(effect.deliverer);
+    effect.beginEdit(index);
+}
+
+void GEffect::HostSink::automate(int index, float normalised)
+{
+    Delivering here(effect.deliverer);
+    effect.notifyAutomated(index, normalised);
+}
+
+void GEffect::HostSink::endEdit(int index)
+{
+    Delivering here(effect.deliverer);
+    effect.endEdit(index);
 }
 
 void GEffect::getParameterName(int32_t index, char* text)

@@ -12,15 +12,22 @@
 // a redraw request is a flag the editor's UI thread picks up. Program names,
 // chunks and texts are guarded by the bank lock, which only the other
 // threads take.
-// Owns: parameters, bank, features, commands, arrangements, scratch, editor.
+// The editor's gestures never call the host from its thread: they wait in the
+// edit queue until the host's own thread asks for them (deliverEdits, from
+// the editor's open, idle and close), and the host facts the editor shows are
+// read on that thread too.
+// Owns: parameters, bank, features, commands, arrangements, scratch, editor,
+// edit queue.
 #pragma once
 
+#include "effect/editqueue.h"
 #include "effect/feature.h"
 #include "effect/programbank.h"
 #include "shell/audioeffect.h"
 
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -108,8 +115,17 @@ public:
     bool isEditorRefreshPending() const { return editorRefresh.load(); }
     // Writes a value of the current program through the full change protocol; wait-free.
     void writeParameter(int index, double normalised);
-    // Counts value writes; products recompute derived values until it stands still.
-    uint32_t valueGeneration() const { return valueWrites.load(std::memory_order_seq_cst); }
+
+    // The editor's gestures on parameter index, queued for the host; wait-free.
+    void gestureBegin(int index) { edits.begin(index); }
+    void gestureValue(int index);  // the current value
+    void gestureEnd(int index) { edits.end(index); }
+    // Host's thread: what the editor queued, to the edit sink. The sink is the
+    // VST 2.4 host unless an adapter set its own before the editor opened.
+    void deliverEdits();
+    void setEditSink(GEditSink* sink) { editSink = sink; }
+    // Host's thread: asks the host for the facts the editor's texts show.
+    void readHostFacts();
 
     // Held while reading names, texts or whole records; never by the audio thread.
     BankLock lockBank() const { return BankLock(bankMutex); }
@@ -139,8 +155,10 @@ protected:
     // Current program's slot of parameter i.
     void* currentSlot(int i) { return bank.slot(curProgram.load(std::memory_order_relaxed), i); }
     double naturalValue(int i) { return bank.parameter(i)->getNatural(currentSlot(i)); }
-    // After any value write: counts it, then the product's recompute hook.
-    void valuesChanged();
+    // After any value write: the product's hook.
+    void valuesChanged() { parametersChanged(0); }
+    // While a delivery calls the host on this thread: an effClose made there waits for it.
+    bool deliversHere() const override;
 
     GParameterList parameters;
     mutable std::recursive_mutex bankMutex;
@@ -157,6 +175,18 @@ private:
         std::thread::id caller;
         std::vector<uint8_t> bytes;
     };
+    // The VST 2.4 host as an edit sink; marks each call's thread as delivering.
+    class HostSink : public GEditSink {
+    public:
+        explicit HostSink(GEffect& effect) : effect(effect) {}
+        void beginEdit(int index) override;
+        void automate(int index, float normalised) override;
+        void endEdit(int index) override;
+        bool stopped() override { return effect.isHostGone(); }
+
+    private:
+        GEffect& effect;
+    };
 
     bool hasParameter(int32_t index) const { return bank.hasParameter(index); }
     void prepareScratch(int frames);
@@ -165,7 +195,12 @@ private:
 
     std::vector<ChunkCopy> chunkCopies;  // what getChunk handed each calling thread last
     std::atomic<bool> editorRefresh{false};
-    std::atomic<uint32_t> valueWrites{0};
+    GEditQueue edits;
+    HostSink hostSink{*this};
+    GEditSink* editSink = nullptr;
+    std::atomic<std::thread::id> deliverer{};  // the thread inside a HostSink call
+    mutable std::mutex factsMutex;             // host and UI threads, never the audio thread
+    std::string hostVendor, hostProduct;       // as the host last told them; empty: unknown
     double* scratch = nullptr;
     size_t scratchCapacity = 0;
     int scratchInputs = 0;

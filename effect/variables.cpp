@@ -29,12 +29,10 @@ void GEffect::getVariable(char* out, int size, const char* name)
     out[0] = 0;
     if (!name)
         return;
-    char host[kHostTextSize] = {};
     if (strcmp(name, "HostVend") == 0 || strcmp(name, "HostName") == 0) {
-        bool vendor = name[4] == 'V';
-        bool filled = vendor ? getHostVendorString(host) : getHostProductString(host);
-        host[kHostTextSize - 1] = 0;
-        copyBounded(out, size, filled && host[0] ? host : kUnknown);
+        std::lock_guard<std::mutex> hold(factsMutex);
+        const std::string& host = name[4] == 'V' ? hostVendor : hostProduct;
+        copyBounded(out, size, host.empty() ? kUnknown : host.c_str());
     } else if (strcmp(name, "PlugVer") == 0) {
         copyBounded(out, size, versionText());
     } else if (strcmp(name, "PlugBuild") == 0) {
@@ -50,6 +48,19 @@ void GEffect::getVariable(char* out, int size, const char* name)
     } else if (strcmp(name, "Outputs") == 0) {
         snprintf(out, size_t(size), "%d", outputChannels());
     }
+}
+
+void GEffect::readHostFacts()
+{
+    char vendor[kHostTextSize] = {}, product[kHostTextSize] = {};
+    if (!getHostVendorString(vendor))
+        vendor[0] = 0;
+    if (!getHostProductString(product))
+        product[0] = 0;
+    vendor[kHostTextSize - 1] = product[kHostTextSize - 1] = 0;
+    std::lock_guard<std::mutex> hold(factsMutex);
+    hostVendor = vendor;
+    hostProduct = product;
 }
 
 void GEffect::expandVariables(char* out, int size, const char* text)

@@ -12,6 +12,7 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
 {
     try {
         Quelt* effect = new Quelt(audioMaster);
+        effect->readHostFacts();  // for the texts the skin expands as it is built
         // Without a valid embedded skin, or memory to build it, the effect has no editor.
         try {
             GEditorSkinBuilder builder(effect);

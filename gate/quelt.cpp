@@ -117,9 +117,10 @@ void Quelt::setSampleRate(float rate)
 
 void Quelt::updateCoefficients()
 {
-    double rate = sampleRate;
-    riseCoefficient.store(smoothingCoefficient(kRiseSeconds, rate), std::memory_order_relaxed);
-    fallCoefficient.store(smoothingCoefficient(kFallSeconds, rate), std::memory_order_relaxed);
+    double r = sampleRate;
+    rate.store(r, std::memory_order_relaxed);
+    riseCoefficient.store(smoothingCoefficient(kRiseSeconds, r), std::memory_order_relaxed);
+    fallCoefficient.store(smoothingCoefficient(kFallSeconds, r), std::memory_order_relaxed);
 }
 
 void Quelt::resetState()
@@ -133,25 +134,35 @@ void Quelt::resetState()
 
 void Quelt::parametersChanged(int)
 {
-    // Writers on other threads may race this one: computing again until no
-    // write came in between leaves the derived values of the last write.
-    for (uint32_t seen = valueGeneration();;) {
-        updateDerivedValues();
-        const uint32_t now = valueGeneration();
-        if (now == seen)
-            break;
-        seen = now;
-    }
     refreshEditor();
 }
 
-void Quelt::updateDerivedValues()
+bool Quelt::Sources::operator==(const Sources& other) const
 {
-    double rate = sampleRate;
-    double amplitude = std::pow(10.0, 0.05 * naturalValue(kThresh));
-    thresholdPower.store(amplitude * amplitude, std::memory_order_relaxed);
-    fadeStep.store(rampStep(rate * naturalValue(kFade)), std::memory_order_relaxed);
-    attackStep.store(rampStep(rate * (0.001 * naturalValue(kAttack))), std::memory_order_relaxed);
+    return memcmp(bits, other.bits, sizeof(bits)) == 0;
+}
+
+Quelt::Sources Quelt::currentSources()
+{
+    Sources sources;
+    for (int i = 0; i < kNumQueltParameters; ++i) {
+        const double v = bank.parameter(i)->getNormalised(currentSlot(i));
+        memcpy(&sources.bits[i], &v, sizeof(v));
+    }
+    const double r = rate.load(std::memory_order_relaxed);
+    memcpy(&sources.bits[kNumQueltParameters], &r, sizeof(r));
+    return sources;
+}
+
+Quelt::Derived Quelt::derive(const Sources& sources) const
+{
+    double value[kNumQueltParameters + 1];
+    memcpy(value, sources.bits, sizeof(value));
+    const double r = value[kNumQueltParameters];
+    auto natural = [&](int i) { return bank.parameter(i)->toNatural(value[i]); };
+    const double amplitude = std::pow(10.0, 0.05 * natural(kThresh));
+    return {amplitude * amplitude, rampStep(r * natural(kFade)),
+            rampStep(r * (0.001 * natural(kAttack)))};
 }
 
 // The per-block working copy of the gate: loaded once, stored back once.
@@ -229,8 +240,14 @@ void Quelt::processDouble(double** in, int nIn, double** out, int nOut, int fram
 {
     if (frames < 1)
         return;
+    const Sources sources = currentSources();
+    if (!blockValuesSet || !(sources == blockSources)) {
+        blockValues = derive(sources);
+        blockSources = sources;
+        blockValuesSet = true;
+    }
     const auto relaxed = std::memory_order_relaxed;
-    Block b{thresholdPower.load(relaxed), fadeStep.load(relaxed),     attackStep.load(relaxed),
+    Block b{blockValues.threshold,         blockValues.fade,              blockValues.attack,
             riseCoefficient.load(relaxed), fallCoefficient.load(relaxed), envelopeLeft.load(relaxed),
             envelopeRight.load(relaxed),  gain.load(relaxed),         state.load(relaxed),
             isBypassed()};

@@ -5,11 +5,12 @@
 // (dB), "Fade" (s), "Attack" (ms).
 //
 // Threads: processDouble runs on the audio thread and alone writes the gate
-// state; parametersChanged runs on whichever thread changed a value (the
-// audio thread too, for automation) and writes the derived values without a
-// lock; resets come from the host's threads while the host keeps audio
-// stopped. All shared scalars are relaxed atomics, read into locals once per
-// block.
+// state. The values it runs on (threshold power, fade and attack steps) are
+// its own: at the start of each block it reads the three parameter slots and
+// the rate, and derives them again only when their bits changed, so a value
+// written on any thread (one atomic store) is the one the next block uses.
+// Resets come from the host's threads while the host keeps audio stopped.
+// All shared scalars are relaxed atomics, read into locals once per block.
 #pragma once
 
 #include "effect/effect.h"
@@ -49,10 +50,10 @@ public:
     bool supportsIoConfig(int inputs, int outputs) override;
     void processDouble(double** in, int nIn, double** out, int nOut, int frames) override;
 
-    // Read-outs of the derived values and the gate state.
-    double getThresholdPower() const { return thresholdPower.load(std::memory_order_relaxed); }
-    double getFadeStep() const { return fadeStep.load(std::memory_order_relaxed); }
-    double getAttackStep() const { return attackStep.load(std::memory_order_relaxed); }
+    // Read-outs: the derived values of the current parameter values, and the gate state.
+    double getThresholdPower() { return derive(currentSources()).threshold; }
+    double getFadeStep() { return derive(currentSources()).fade; }
+    double getAttackStep() { return derive(currentSources()).attack; }
     double getRiseCoefficient() const { return riseCoefficient.load(std::memory_order_relaxed); }
     double getFallCoefficient() const { return fallCoefficient.load(std::memory_order_relaxed); }
     double getGain() const { return gain.load(std::memory_order_relaxed); }
@@ -62,15 +63,25 @@ public:
 
 private:
     struct Block;
+    struct Derived {
+        double threshold, fade, attack;
+    };
+    // What the derived values come from: the slots' and the rate's bits.
+    struct Sources {
+        uint64_t bits[kNumQueltParameters + 1];
+        bool operator==(const Sources& other) const;
+    };
+    Sources currentSources();
+    Derived derive(const Sources& sources) const;
     template <bool StereoIn, bool StereoOut>
     void runBlock(Block& b, const double* left, const double* right, double* out0, double* out1,
                   int frames) const;
     void updateCoefficients();
-    void updateDerivedValues();  // threshold power and ramp steps from the current values
 
-    std::atomic<double> thresholdPower{0.0};
-    std::atomic<double> fadeStep{1.0};
-    std::atomic<double> attackStep{1.0};
+    std::atomic<double> rate{44100.0};  // the sample rate the host set last
+    Sources blockSources{};             // audio thread: what blockValues came from
+    Derived blockValues{0.0, 1.0, 1.0};
+    bool blockValuesSet = false;
     std::atomic<int> state{Closed};
     std::atomic<double> gain{0.0};
     std::atomic<double> envelopeLeft{0.0};

@@ -90,6 +90,7 @@ bool GLv2Ui::open(const char* pluginUri, LV2UI_Widget* widget, const LV2_Feature
     if (!editor)
         return false;
     gate->getAeffect()->user = this;
+    gate->setEditSink(this);
     if (pluginUri && strcmp(pluginUri, kMonoUri) == 0) {
         VstSpeakerArrangement mono{};
         mono.numChannels = kMono;
@@ -131,66 +132,40 @@ intptr_t GLv2Ui::hostCallback(AEffect* effect, int32_t opcode, int32_t index, in
 
 intptr_t GLv2Ui::onHostCall(int32_t opcode, int32_t index, intptr_t value)
 {
-    const bool parameter = index >= 0 && index < kNumQueltParameters;
-    const uint32_t port = kFirstParameterPort + uint32_t(index);
-    switch (opcode) {
-    case audioMasterBeginEdit:
-        if (parameter)
-            queue({Edit::Touch, port, 0.0f, 0, 0});
-        return parameter;
-    case audioMasterEndEdit:
-        if (parameter)
-            queue({Edit::Release, port, 0.0f, 0, 0});
-        return parameter;
-    case audioMasterAutomate:
-        if (parameter) {
-            ProgramBank& bank = gate->getBank();
-            const double natural = bank.parameter(index)->getNatural(bank.slot(gate->getProgram(), index));
-            queue({Edit::Write, port, float(natural), 0, 0});
-        }
-        return parameter;
-    case audioMasterSizeWindow:
-        queue({Edit::Resize, 0, 0.0f, index, int(value)});
-        return 1;
-    default:
+    if (opcode != audioMasterSizeWindow)
         return 0;
-    }
+    if (resize)
+        resize->ui_resize(resize->handle, index, int(value));
+    return 1;
 }
 
-void GLv2Ui::queue(const Edit& edit)
+void GLv2Ui::touchPort(int index, bool grabbed)
 {
-    std::lock_guard<std::mutex> hold(queueLock);
-    pending.push_back(edit);
+    if (touch && index >= 0 && index < kNumQueltParameters)
+        touch->touch(touch->handle, kFirstParameterPort + uint32_t(index), grabbed);
 }
 
-void GLv2Ui::deliver()
+void GLv2Ui::beginEdit(int index)
 {
-    {
-        std::lock_guard<std::mutex> hold(queueLock);
-        delivering.swap(pending);
-    }
-    for (const Edit& e : delivering) {
-        switch (e.kind) {
-        case Edit::Touch:
-        case Edit::Release:
-            if (touch)
-                touch->touch(touch->handle, e.port, e.kind == Edit::Touch);
-            break;
-        case Edit::Write:
-            write(controller, e.port, sizeof(float), 0, &e.value);
-            break;
-        case Edit::Resize:
-            if (resize)
-                resize->ui_resize(resize->handle, e.width, e.height);
-            break;
-        }
-    }
-    delivering.clear();
+    touchPort(index, true);
+}
+
+void GLv2Ui::endEdit(int index)
+{
+    touchPort(index, false);
+}
+
+void GLv2Ui::automate(int index, float normalised)
+{
+    if (index < 0 || index >= kNumQueltParameters)
+        return;
+    const float natural = float(gate->getBank().parameter(index)->toNatural(normalised));
+    write(controller, kFirstParameterPort + uint32_t(index), sizeof(float), 0, &natural);
 }
 
 void GLv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer)
 {
-    deliver();
+    gate->deliverEdits();
     if (format != 0 || size != sizeof(float) || !buffer)
         return;
     const float value = *static_cast<const float*>(buffer);
@@ -211,7 +186,6 @@ void GLv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void
 
 int GLv2Ui::idle()
 {
-    deliver();
     editor->idle();
     return 0;
 }

@@ -29,6 +29,8 @@ intptr_t dispatchTrampoline(AEffect* e, int32_t opcode, int32_t index, intptr_t 
             delete effect;
         return 1;
     }
+    if (effect->closeIsDue())  // an effClose made from inside this call
+        delete effect;
     return result;
 }
 
@@ -156,8 +158,16 @@ intptr_t AudioEffect::callHost(int32_t opcode, int32_t index, intptr_t value, vo
 
 bool AudioEffect::closesLater()
 {
-    hostGone.store(editor && editor->adoptEffect(), std::memory_order_relaxed);
-    return hostGone.load(std::memory_order_relaxed);
+    if (!deliversHere())
+        return false;
+    hostGone.store(true, std::memory_order_relaxed);
+    closer.store(std::this_thread::get_id());
+    return true;
+}
+
+bool AudioEffect::closeIsDue() const
+{
+    return closer.load(std::memory_order_relaxed) == std::this_thread::get_id() && !deliversHere();
 }
 
 bool AudioEffect::beginEdit(int32_t index)

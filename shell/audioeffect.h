@@ -12,6 +12,7 @@
 #include "shell/vst.h"
 
 #include <atomic>
+#include <thread>
 
 class AudioEffect;
 
@@ -32,8 +33,6 @@ public:
     virtual bool onWheel(float) { return false; }
     virtual bool setKnobMode(int) { return false; }
     virtual bool setScale(double) { return false; }                     // host content scale; true: taken
-    virtual bool adoptEffect() { return false; }  // effClose on the editor's own thread: true
-                                                  // when that thread deletes the effect as it ends
 
 protected:
     AudioEffect* effect;
@@ -98,14 +97,18 @@ public:
     void setParameterAutomated(int32_t index, float value);  // setParameter, then tell the host
     void notifyAutomated(int32_t index, float value);        // audioMasterAutomate only
     bool updateSampleRate();                                 // ask the host for its rate
-    // effClose: true when the editor's thread deletes this effect later; the
-    // host is called no more from then on.
+    // effClose: true when it came from inside a host call that deliversHere()
+    // made; the host is called no more from then on, and the effect is deleted
+    // once the dispatcher call around that delivery returns (closeIsDue).
     bool closesLater();
+    bool closeIsDue() const;  // after a dispatcher call: a deferred effClose is this thread's now
 
 protected:
     intptr_t callHost(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
                       float opt = 0.0f, bool withEffect = true);
     void setFlag(int32_t flag, bool on);
+    virtual bool deliversHere() const { return false; }  // a host call of ours is on this thread
+    bool isHostGone() const { return hostGone.load(std::memory_order_relaxed); }
 
     audioMasterCallback audioMaster;
     AEffEditor* editor = nullptr;
@@ -118,6 +121,7 @@ protected:
 
 private:
     std::atomic<bool> hostGone{false};  // effClose has returned to the host
+    std::atomic<std::thread::id> closer{};  // the thread whose effClose waits
     intptr_t dispatchEditor(int32_t opcode, void* ptr);
 };
 

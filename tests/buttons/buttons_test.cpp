@@ -118,6 +118,7 @@ TEST(Command, ActsOnReleaseWithTheModifiersOfPressOrRelease)
     auto* command = new GImgCommand({10, 10, 40, 40, 1, nullptr, &gate, &skin},
                                     buttontest::CommandGate::kGo, &image);
     skin.addControl(command);
+    skintest::Recorder::calls.source = &gate;
     skintest::Recorder::calls.clear();
 
     skin.onLeftDown(true, false, 20, 20);
@@ -142,6 +143,7 @@ TEST(Command, ActsOnReleaseWithTheModifiersOfPressOrRelease)
     EXPECT_EQ(gate.commands().back(), "7");
     EXPECT_TRUE(skintest::Recorder::calls.empty()) << "no parameter is touched";
     EXPECT_EQ(skin.cursorAt(20, 20), kCursorHand);
+    skintest::Recorder::calls.source = nullptr;
 }
 
 TEST(Switch, TogglesOncePerPressAtTheHalf)

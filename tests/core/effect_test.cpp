@@ -158,6 +158,8 @@ TEST(Variables, ExpandHostAndPluginTexts)
 {
     testhost::answers = {48000, "Acme", nullptr};
     Quelt q(testhost::callback);
+    EXPECT_EQ(expand(q, "by ${HostVend}"), "by Unknown") << "expanding never asks the host";
+    q.readHostFacts();
     EXPECT_EQ(expand(q, "Rate ${SRate} Hz"), "Rate 48000 Hz");
     EXPECT_EQ(expand(q, "[${Nope}]"), "[]");
     EXPECT_EQ(expand(q, "by ${HostVend"), "by Acme");

@@ -41,15 +41,18 @@ TEST(Record, ConstructionAsksVersionSampleRateAndTheHostsName)
     GPluginHost host;
     ASSERT_TRUE(host.load(kPluginPath)) << host.error();
     std::vector<GHostCall> calls = host.calls().calls();
-    ASSERT_EQ(calls.size(), 3u);
+    ASSERT_EQ(calls.size(), 4u);
     EXPECT_EQ(calls[0].opcode, audioMasterVersion);
     EXPECT_EQ(calls[0].effect, nullptr);
     EXPECT_EQ(calls[1].opcode, audioMasterGetSampleRate);
     EXPECT_EQ(calls[1].effect, host.effect());
-    // The editor's information page expands the host's name once when it is built.
-    EXPECT_EQ(calls[2].opcode, audioMasterGetProductString);
-    EXPECT_NE(calls[2].ptr, nullptr);
-    calls.pop_back();
+    // The host's names, for the editor's texts, asked here on the host's thread.
+    EXPECT_EQ(calls[2].opcode, audioMasterGetVendorString);
+    EXPECT_EQ(calls[3].opcode, audioMasterGetProductString);
+    for (const GHostCall& c : calls)
+        EXPECT_EQ(c.thread, std::this_thread::get_id());
+    EXPECT_NE(calls[3].ptr, nullptr);
+    calls.resize(2);
     for (const GHostCall& c : calls) {
         EXPECT_EQ(c.index, 0);
         EXPECT_EQ(c.value, 0);

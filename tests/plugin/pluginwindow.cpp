@@ -1,9 +1,12 @@
 #include "tests/plugin/pluginwindow.h"
 
+#include "tests/window/pixels.h"
+
 namespace windowtest {
 
 void PluginWindowTest::TearDown()
 {
+    setPollHook(nullptr);
     closePlugin();
     HostWindowTest::TearDown();
 }
@@ -17,6 +20,10 @@ void PluginWindowTest::openPlugin()
     config.outputs = 2;
     host = std::make_unique<Zorv::GPluginHost>(config);
     ASSERT_TRUE(host->open(QUELT_PLUGIN_PATH)) << host->error();
+    setPollHook([this] {  // the test's thread is the host's: it idles while it waits
+        if (host)
+            host->dispatch(effEditIdle);
+    });
 }
 
 void PluginWindowTest::closePlugin()

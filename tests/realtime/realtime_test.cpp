@@ -122,13 +122,18 @@ protected:
     }
 
     Pixels shot() { return grabWindow(display, editor); }
+    static bool isEditCall(int32_t opcode)
+    {
+        return opcode == audioMasterBeginEdit || opcode == audioMasterAutomate ||
+               opcode == audioMasterEndEdit;
+    }
 
-    // The opcodes of the host calls for parameter index, in order, without repeats.
+    // The opcodes of the edit calls for parameter index, in order, without repeats.
     std::vector<int32_t> gestureOf(int index)
     {
         std::vector<int32_t> seen;
         for (const Zorv::GHostCall& c : host->calls().calls())
-            if (c.index == index && (seen.empty() || seen.back() != c.opcode))
+            if (c.index == index && isEditCall(c.opcode) && (seen.empty() || seen.back() != c.opcode))
                 seen.push_back(c.opcode);
         return seen;
     }

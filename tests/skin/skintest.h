@@ -18,9 +18,35 @@ struct HostCall {
     float value;
 };
 
+// The calls recorded so far. Every read first delivers what the source effect
+// queued, as a host's idle would: the reading thread is the host's.
+struct RecordedCalls {
+    const std::vector<HostCall>& delivered() const
+    {
+        if (source)
+            source->deliverEdits();
+        return list;
+    }
+    size_t size() const { return delivered().size(); }
+    bool empty() const { return delivered().empty(); }
+    const HostCall& operator[](size_t i) const { return delivered()[i]; }
+    const HostCall& front() const { return delivered().front(); }
+    const HostCall& back() const { return delivered().back(); }
+    std::vector<HostCall>::const_iterator begin() const { return delivered().begin(); }
+    std::vector<HostCall>::const_iterator end() const { return list.end(); }
+    void clear()
+    {
+        delivered();
+        list.clear();
+    }
+
+    std::vector<HostCall> list;
+    Zorv::GEffect* source = nullptr;
+};
+
 // Host callback that records edit and automation calls.
 struct Recorder {
-    static inline std::vector<HostCall> calls;
+    static inline RecordedCalls calls;
 
     static intptr_t callback(AEffect*, int32_t opcode, int32_t index, intptr_t, void*, float opt)
     {
@@ -28,7 +54,7 @@ struct Recorder {
             return kVstVersion;
         if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ||
             opcode == audioMasterAutomate)
-            calls.push_back({opcode, index, opt});
+            calls.list.push_back({opcode, index, opt});
         return 0;
     }
 };
@@ -95,6 +121,7 @@ struct ProbeControl : Zorv::GEditorControl {
 struct SkinFixture {
     SkinFixture() : effect(Recorder::callback), skin(&effect), canvas(nullptr, 330, 195)
     {
+        Recorder::calls.source = &effect;
         Recorder::calls.clear();
         skin.setSize(330, 195, 2);
         skin.setWindow(&window);
@@ -108,6 +135,8 @@ struct SkinFixture {
         skin.addControl(control);
         return control;
     }
+
+    ~SkinFixture() { Recorder::calls.source = nullptr; }
 
     Zorv::Quelt effect;
     Zorv::GEditorSkin skin;

@@ -30,6 +30,7 @@ const unsigned char kRed[4] = {255, 0, 0, 255};
 struct SlideFixture {
     explicit SlideFixture(int index = kLevel)
     {
+        Recorder::calls.source = &effect;
         Recorder::calls.clear();
         skin.setSize(330, 195, 2);
         skin.setWindow(&window);
@@ -51,6 +52,7 @@ struct SlideFixture {
         skin.drawPass(&canvas);
         Recorder::calls.clear();
     }
+    ~SlideFixture() { Recorder::calls.source = nullptr; }
     int knobCentreY() const { return kY + slide->getKnobY() + 10; }
 
     std::vector<int> opcodes() const

@@ -104,6 +104,7 @@ protected:
         zoom = dynamic_cast<Zorv::GZoomWave*>(skin->getControls().get(1));
         editor = new Zorv::GEditor(effect.get(), skin);
         effect->setEditor(editor);
+        setPollHook([this] { editor->idle(); });  // the test's thread is the host's
         ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
         const Pixels frame0 = backgroundFrame(0);
         ASSERT_TRUE(waitFor([&] { return mismatches(grab(), frame0, {0, 0, 8, 8}) == 0; }));
@@ -112,6 +113,7 @@ protected:
 
     void TearDown() override
     {
+        setPollHook(nullptr);
         effect.reset();  // its editor first
         HostWindowTest::TearDown();
     }

@@ -128,6 +128,7 @@ protected:
     // After an effClose: the effect, editor and skin are gone.
     void forgetEffect()
     {
+        skintest::Recorder::calls.source = nullptr;
         effect = nullptr;
         editor = nullptr;
         skin = nullptr;

@@ -63,10 +63,23 @@ int threadCount()
     return countEntries("/proc/self/task");
 }
 
+namespace {
+std::function<void()> pollHook;
+}  // namespace
+
+void setPollHook(std::function<void()> hook)
+{
+    pollHook = std::move(hook);
+}
+
 bool waitFor(const std::function<bool()>& pred, int ms)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
+    for (;;) {
+        if (pollHook)
+            pollHook();
+        if (pred())
+            break;
         if (std::chrono::steady_clock::now() > end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -30,7 +30,11 @@ int mismatches(const Pixels& got, const Pixels& want, const Zorv::GRect& area);
 Pixels grabWindow(Display* display, Window window, int w = kW, int h = kH);
 int countEntries(const char* directory);  // entries but . and ..; 0 when unreadable
 int threadCount();                         // threads of this process
-// Polls pred every 5 ms until it holds or ms pass; whether it held.
-bool waitFor(const std::function<bool()>& pred, int ms = 3000);
+// Polls pred every 5 ms until it holds or ms pass; whether it held. The limit
+// only bounds a failure: a loaded machine may take long to get there.
+bool waitFor(const std::function<bool()>& pred, int ms = 20000);
+// Runs before every poll of waitFor on the test's thread, as a host's idle
+// would on its own; null: nothing.
+void setPollHook(std::function<void()> hook);
 
 }  // namespace windowtest

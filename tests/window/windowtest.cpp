@@ -52,12 +52,18 @@ void EditorFixture::SetUp()
     XMapWindow(display, parent);
     XSync(display, False);
     makeEffect();
+    setPollHook([this] {  // the test's thread is the host's: it idles while it waits
+        if (editor)
+            editor->idle();
+    });
 }
 
 void EditorFixture::makeEffect()
 {
+    skintest::Recorder::calls.source = nullptr;
     skintest::Recorder::calls.clear();
     effect = new Zorv::Quelt(hostCallback);
+    skintest::Recorder::calls.source = effect;
     skin = new Zorv::GEditorSkin(effect);
     skin->setSize(kW, kH, 2);
     skin->setRefreshThrottleMs(0);
@@ -68,8 +74,10 @@ void EditorFixture::makeEffect()
 
 void EditorFixture::TearDown()
 {
+    setPollHook(nullptr);
     if (!editor)
         delete skin;
+    skintest::Recorder::calls.source = nullptr;
     delete effect;
     if (display) {
         XDestroyWindow(display, parent);

@@ -119,11 +119,11 @@ void GEditor::idle()
 {
     GEffect* effect = getGEffect();
     effect->deliverEdits();
+    // A host idling from two threads at once asks on one of them.
     const uint32_t now = monotonicMs();
-    if (now - factsReadMs >= kHostFactsMs) {
+    uint32_t last = factsReadMs.load();
+    if (now - last >= kHostFactsMs && factsReadMs.compare_exchange_strong(last, now))
         effect->readHostFacts();
-        factsReadMs = now;
-    }
     if (!window)
         return;
     if (window->takeMissedExpose() ||

@@ -14,6 +14,7 @@
 
 #include "shell/audioeffect.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -60,7 +61,7 @@ private:
     std::unique_ptr<GEditorWindow> window;
     ERect rect{};
     double scale = 0;  // 0 until decided; host thread only
-    uint32_t factsReadMs = 0;  // when the host facts were last asked; host thread only
+    std::atomic<uint32_t> factsReadMs{0};  // when the host facts were last asked
 };
 
 }  // namespace Zorv

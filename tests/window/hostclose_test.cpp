@@ -1,8 +1,9 @@
 // Hosts that close the editor in awkward places: one that guards its calls
 // into the plug-in and its own callback with one lock and closes while the
 // user holds a knob, a button or a slide; one that closes from inside the
-// beginEdit the UI thread sends it, then closes the effect, reopens the
-// editor, or closes the effect right there.
+// beginEdit its own idle delivers, then closes the effect, reopens the
+// editor, or closes the effect right there. The test's thread idles the
+// editor through the effect record while it waits, as a host's GUI thread.
 #include "controls/buttons.h"
 #include "controls/pots.h"
 #include "controls/slides.h"
@@ -81,6 +82,10 @@ protected:
     void SetUp() override
     {
         EditorFixture::SetUp();
+        setPollHook([this] {
+            if (aeffect && editor)
+                dispatch(effEditIdle);
+        });
         ASSERT_NO_FATAL_FAILURE(buildAndOpen());
     }
 
@@ -89,6 +94,7 @@ protected:
     {
         if (!effect)
             makeEffect();
+        aeffect = effect->getAeffect();
         auto* knobArt = new Zorv::GImageResource("knob", "Quelt.png", 20, 20, 1);
         skin->addResource(knobArt);
         skin->addControl(new Zorv::GPot(args(20, 40, 50, 50), 0));
@@ -101,7 +107,6 @@ protected:
         threads = threadCount();
         LockingHost::log.clear();
         ASSERT_TRUE(openEditor());
-        aeffect = effect->getAeffect();
     }
 
     Zorv::ControlArgs args(int x, int y, int w, int h)
@@ -118,6 +123,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return skin->getCaptureIndex() == int(held); }));
         pointerTo(x[held], y[held] - 10);
         settle();
+        dispatch(effEditIdle);  // what the press and the move sent, out before the close
     }
 
     intptr_t dispatch(int32_t opcode, void* ptr = nullptr)
@@ -129,6 +135,7 @@ protected:
     void forgetEffect()
     {
         skintest::Recorder::calls.source = nullptr;
+        aeffect = nullptr;
         effect = nullptr;
         editor = nullptr;
         skin = nullptr;
@@ -183,7 +190,7 @@ TEST_F(HostCloseTest, CloseHoldingTheHostLockMidGestureReturnsAndEndsItThere)
             EXPECT_EQ(made.value, c.closing[i].value);
             EXPECT_EQ(made.thread, closer);
         }
-        EXPECT_NE(calls.front().thread, closer) << "the gesture began on the UI thread";
+        EXPECT_EQ(calls.front().thread, std::this_thread::get_id()) << "begun in the host's idle";
         if (c.close == effClose)
             forgetEffect();
     }
@@ -209,6 +216,8 @@ TEST_F(HostCloseTest, CloseFromInsideBeginEditLeavesOneUiThreadAndFreesNothingUn
         std::atomic<bool> acted{false};
         LockingHost::onBeginEdit = [&] {
             dispatch(c.inside);
+            if (c.inside == effClose)
+                forgetEffect();  // deleted once the idle around this call returns
             acted = true;
             std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the host's own work
         };
@@ -225,7 +234,6 @@ TEST_F(HostCloseTest, CloseFromInsideBeginEditLeavesOneUiThreadAndFreesNothingUn
             dispatch(effEditClose);
         } else {
             EXPECT_TRUE(waitFor([&] { return threadCount() == threads; }));
-            forgetEffect();
             EXPECT_EQ(LockingHost::calls().size(), callsAtClose) << "no host call after effClose";
         }
         button(1, false);

@@ -13,8 +13,10 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace windowtest {
@@ -156,6 +158,36 @@ TEST_F(Lv2UiTest, KnobDragIsTouchWritesOfNaturalValuesRelease)
     }
     EXPECT_GT(last, -70.0f);
     EXPECT_EQ(calls.back().port, kThreshPort);
+}
+
+TEST_F(Lv2UiTest, CleanupMidDragDeliversTheEditsSinceTheLastIdleThenTheRelease)
+{
+    ASSERT_TRUE(openUi());
+    portEvent(kThreshPort, -70.0f);
+    ASSERT_TRUE(waitFor([&] { return mismatches(grab(), backgroundFrame(0), {0, 20, 180, 80}) == 0; }));
+    pointerTo(80, 125);
+    button(true);
+    ASSERT_TRUE(waitFor([&] {
+        idle->idle(ui);
+        return !calls.empty();
+    }));
+    const size_t idled = calls.size();
+    for (int step = 1; step <= 4; ++step)
+        pointerTo(80, 125 - 5 * step);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the UI thread takes the moves
+    closeUi();
+    button(false);
+    ASSERT_GT(calls.size(), idled + 1) << "the moves' writes, then the release";
+    int touches = 0, releases = 0;
+    for (const HostCall& c : calls) {
+        touches += c.kind == 't';
+        releases += c.kind == 'r';
+    }
+    EXPECT_EQ(touches, 1);
+    EXPECT_EQ(releases, 1);
+    EXPECT_EQ(calls.back().kind, 'r');
+    EXPECT_EQ(calls[calls.size() - 2].kind, 'w');
+    EXPECT_GT(calls[calls.size() - 2].value, -70.0f) << "the drag's last value";
 }
 
 TEST_F(Lv2UiTest, TwoHundredOpeningsLeaveThreadsFdsAndMemoryFlat)

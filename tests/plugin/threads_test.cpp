@@ -2,7 +2,8 @@
 // thread processes while a host thread changes programs, chunks and
 // parameters and asks for texts, and the editor is open with the threshold
 // knob dragged through XTest; the editor then closes mid-drag. Run under
-// ThreadSanitizer in the sanitizer build.
+// ThreadSanitizer in the sanitizer build. Every thread the test starts ends,
+// whatever fails; waits are on the event, bounded only to report a failure.
 #include "tests/plugin/pluginwindow.h"
 #include "tests/window/pixels.h"
 
@@ -23,6 +24,18 @@ protected:
         ASSERT_NO_FATAL_FAILURE(PluginWindowTest::SetUp());
         ASSERT_NO_FATAL_FAILURE(openPlugin());
     }
+
+    // Ends a thread of the test on every way out of it.
+    struct Joined {
+        std::thread& thread;
+        std::atomic<bool>& running;
+        ~Joined()
+        {
+            running = false;
+            if (thread.joinable())
+                thread.join();
+        }
+    };
 
     // The last value the host was told for parameter index; NaN when none.
     float lastAutomated(int index)
@@ -53,7 +66,9 @@ TEST_F(HostThreadsTest, AudioHostAndEditorThreadsThenACloseMidDrag)
 {
     std::atomic<bool> playing{true};
     std::atomic<int> blocks{0};
-    std::thread audio([&] {
+    std::thread audio;
+    const Joined endAudio{audio, playing};
+    audio = std::thread([&] {
         float left[kBlock], right[kBlock];
         float* io[2] = {left, right};
         for (int block = 0; playing.load(); ++block) {
@@ -70,7 +85,9 @@ TEST_F(HostThreadsTest, AudioHostAndEditorThreadsThenACloseMidDrag)
     pointerTo(kKnobX, kKnobY);
     button(true);
     std::atomic<bool> changing{true};
-    std::thread hostThread([&] {
+    std::thread hostThread;
+    const Joined endHost{hostThread, changing};
+    hostThread = std::thread([&] {
         for (int round = 0; changing.load(); ++round) {
             hostChanges(*host, round);
             host->dispatch(effEditIdle);
@@ -87,6 +104,7 @@ TEST_F(HostThreadsTest, AudioHostAndEditorThreadsThenACloseMidDrag)
 
     host->dispatch(effEditClose);  // the button is still held
     button(false);
+    ASSERT_TRUE(waitFor([&] { return blocks.load() > 100; }));
     playing = false;
     audio.join();
     EXPECT_GT(blocks.load(), 100);

@@ -16,7 +16,7 @@ using namespace Zorv;
 namespace {
 
 constexpr int kFrames = 32;
-constexpr int kRounds = 200000;
+constexpr int kRounds = 1000000;  // a stale round came within 100 000 when it could
 
 intptr_t noHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
 {
@@ -56,10 +56,13 @@ TEST(ParameterThreads, TwoWritersAtOnceLeaveTheGateOnTheValuesLastWritten)
     const float fade[2] = {racing.normalised(kFade, 1.0), racing.normalised(kFade, 0.01)};
 
     std::atomic<int> go{-1}, done{-1};
+    std::atomic<bool> stop{false};
     std::thread fadeWriter([&] {
         for (int round = 0; round < kRounds; ++round) {
-            while (go.load() < round) {
+            while (go.load() < round && !stop.load()) {
             }
+            if (stop.load())
+                return;
             racing.effect.setParameter(kFade, fade[round % 2]);
             done.store(round);
         }
@@ -74,9 +77,12 @@ TEST(ParameterThreads, TwoWritersAtOnceLeaveTheGateOnTheValuesLastWritten)
         reference.effect.setParameter(kFade, fade[round % 2]);
         racing.process();
         reference.process();
-        if (firstMismatch < 0 && !racing.sameOutput(reference))
+        if (!racing.sameOutput(reference)) {
             firstMismatch = round;
+            break;
+        }
     }
+    stop = true;
     fadeWriter.join();
     EXPECT_EQ(firstMismatch, -1) << "the gate ran on older values";
 }

@@ -5,6 +5,8 @@
 // - the cost of one draw pass into the frame buffer with one changed knob,
 //   with the meter changed, and of a full repaint;
 // - the time from effEditOpen to the first complete frame on the screen;
+// - the delay from a knob drag's motion event to the host's audioMasterAutomate
+//   when the host idles every 15 ms and every 50 ms (argument: the period);
 // - for a 300-column wave display over the test effect's history: one draw
 //   pass with one new column, and the UI thread's CPU use while the history
 //   scrolls at 30 columns per second.
@@ -29,6 +31,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -119,7 +122,7 @@ private:
 
 // The default editor open in a parent window on a private server.
 struct OpenEditor {
-    explicit OpenEditor(double scale) : scale(scale)
+    explicit OpenEditor(double scale, audioMasterCallback host = nullptr) : scale(scale), effect(host)
     {
         Zorv::prepareMesa();
         setenv("DISPLAY", server.name().c_str(), 1);
@@ -147,7 +150,7 @@ struct OpenEditor {
     Zorv::XvfbServer server;
     Display* display = nullptr;
     Window parent = 0;
-    Zorv::Quelt effect{nullptr};
+    Zorv::Quelt effect;
     Zorv::GEditor* editor = nullptr;
 };
 
@@ -222,6 +225,57 @@ void BM_UiThreadKnobDrag(benchmark::State& state)
     measureUiCpu(state, open, nullptr, dragKnob);
     XTestFakeButtonEvent(open.display, 1, False, CurrentTime);
     XSync(open.display, False);
+}
+
+// When the host last heard audioMasterAutomate, on the steady clock.
+std::atomic<int64_t> automatedAtNs{0};
+
+int64_t steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+intptr_t timingHost(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float)
+{
+    if (opcode == audioMasterAutomate)
+        automatedAtNs.store(steadyNs());
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+// One knob motion at a time, at a random phase of the host's idle period; the
+// mean milliseconds until its value reaches the host ("delay_ms").
+void BM_DragToAutomate(benchmark::State& state)
+{
+    const auto period = std::chrono::milliseconds(state.range(0));
+    OpenEditor open(1.0, timingHost);
+    Display* d = open.display;
+    XTestFakeMotionEvent(d, -1, 80, 125, CurrentTime);
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XFlush(d);
+    std::srand(1);
+    double total = 0;
+    int moves = 0;
+    auto nextIdle = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        // The idle keeps its own beat; the motion comes somewhere between two.
+        std::this_thread::sleep_until(nextIdle - period + std::chrono::microseconds(
+                                                             std::rand() % (state.range(0) * 1000)));
+        const int64_t sent = steadyNs();
+        XTestFakeMotionEvent(d, -1, 80, 125 - 1 - moves % 40, CurrentTime);
+        XFlush(d);
+        while (automatedAtNs.load() < sent) {
+            std::this_thread::sleep_until(nextIdle);
+            open.editor->idle();
+            nextIdle += period;
+        }
+        total += double(automatedAtNs.load() - sent) * 1e-6;
+        ++moves;
+    }
+    state.counters["delay_ms"] = total / moves;
+    XTestFakeButtonEvent(d, 1, False, CurrentTime);
+    XSync(d, False);
 }
 
 // Milliseconds from effEditOpen until the window shows the first frame: the
@@ -459,6 +513,7 @@ BENCHMARK(BM_UiThreadMeterMoving)->Arg(100)->Arg(200)->Iterations(1)->Unit(bench
 BENCHMARK(BM_UiThreadKnobDrag)->Arg(100)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenToFirstFrame)->Arg(100)->Arg(200)->Iterations(10)->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragToAutomate)->Arg(15)->Arg(50)->Iterations(60)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawPassOneKnob)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawPassMeter)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawPassFullRepaint)->Arg(100)->Arg(200)->Unit(benchmark::kMicrosecond);

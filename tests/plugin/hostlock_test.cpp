@@ -78,6 +78,8 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(HostWindowTest::SetUp());
+        LockHost::log.clear();
+        LockHost::gaveUp = 0;
         ASSERT_TRUE(library.open(QUELT_PLUGIN_PATH)) << library.error();
         effect = library.entry()(LockHost::callback);
         ASSERT_NE(effect, nullptr);
@@ -130,6 +132,12 @@ protected:
             std::this_thread::sleep_for(kIdlePeriod);
         }
     }
+    // The editor window once it shows the gate page's artwork.
+    bool drawn(Window editor)
+    {
+        const Pixels art = backgroundFrame(0);
+        return editor && waitFor([&] { return mismatches(grabWindow(display, editor), art, {0, 20, 180, 80}) == 0; });
+    }
     // Motion every millisecond over the knob until the GUI thread has done its command.
     void keepMovingUntilDone()
     {
@@ -164,7 +172,7 @@ TEST_F(HostLockTest, ClosingUnderTheLockMidDragNeverDeadlocksAndEveryCallIsOnThe
             SCOPED_TRACE(testing::Message() << work << " us of work, trial " << trial);
             LockHost::log.clear();
             ASSERT_TRUE(tell(kOpen));
-            ASSERT_NE(waitForEditor(), 0u);
+            ASSERT_TRUE(drawn(waitForEditor()));
             pointerTo(kKnobX, kKnobY);
             button(true);
             for (int step = 1; step <= 3; ++step)
@@ -206,7 +214,7 @@ TEST_F(HostLockTest, TheAboutPageShowsTheHostsNameWithoutAskingFromTheUiThread)
 {
     ASSERT_TRUE(tell(kOpen));
     const Window editor = waitForEditor();
-    ASSERT_NE(editor, 0u);
+    ASSERT_TRUE(drawn(editor));
     pointerTo(kAboutTabX, kAboutTabY);
     button(true);
     button(false);

@@ -115,6 +115,17 @@ bool GEditor::isOpen()
     return systemWindow != nullptr;
 }
 
+bool GEditor::mayWake(uint32_t now)
+{
+    // At most one redraw per throttle interval; a negative one holds them all back.
+    const int throttle = skin->getRefreshThrottleMs();
+    uint32_t last = wokenMs.load();
+    if (throttle < 0 || (wokeOnce.load() && now - last < uint32_t(throttle)))
+        return false;
+    wokeOnce.store(true);
+    return wokenMs.compare_exchange_strong(last, now);
+}
+
 void GEditor::idle()
 {
     GEffect* effect = getGEffect();
@@ -126,8 +137,9 @@ void GEditor::idle()
         effect->readHostFacts();
     if (!window)
         return;
+    window->noteHostIdle(now);
     if (window->takeMissedExpose() ||
-        (window->isDozing() && effect->isEditorRefreshPending()))
+        (window->isDozing() && effect->isEditorRefreshPending() && mayWake(now)))
         window->postExpose();
 }
 

@@ -7,7 +7,9 @@
 // has ended, in close; the host facts its texts show are read at open and
 // again in idle. Redraw requests from the audio thread never reach it: they
 // are the effect's flag, which the UI thread picks up (GRefreshSchedule);
-// idle only wakes a dozing UI thread that has one waiting. Borrows the effect.
+// idle wakes a dozing UI thread that has one waiting, at most once per
+// refresh interval, and while the host idles the UI thread leaves that to it.
+// Borrows the effect.
 // The editor has one scale (device pixels per skin pixel), decided on the
 // host's thread before the size is first needed; the host may change it.
 #pragma once
@@ -57,11 +59,15 @@ public:
     GEditorWindow* getWindow() const { return window.get(); }
 
 private:
+    bool mayWake(uint32_t now);  // a redraw may be posted now
+
     GEditorSkin* skin;
     std::unique_ptr<GEditorWindow> window;
     ERect rect{};
     double scale = 0;  // 0 until decided; host thread only
     std::atomic<uint32_t> factsReadMs{0};  // when the host facts were last asked
+    std::atomic<uint32_t> wokenMs{0};      // when idle last posted a redraw
+    std::atomic<bool> wokeOnce{false};
 };
 
 }  // namespace Zorv

@@ -36,14 +36,14 @@ bool GRefreshSchedule::isDozing(uint32_t now) const
     return now - lastRequest >= kHeartbeatMs;
 }
 
-int GRefreshSchedule::waitMs(uint32_t now, bool requested) const
+int GRefreshSchedule::waitMs(uint32_t now, bool requested, bool woken) const
 {
     if (throttleMs < 0)
         return -1;
     const uint32_t since = now - lastPass;
-    if (requested)
+    if (requested && !woken)
         return remaining(uint32_t(throttleMs), since);
-    if (isDozing(now))
+    if (woken || isDozing(now))
         return remaining(kHeartbeatMs, since);
     const int poll = throttleMs > 0 ? throttleMs : 1;
     const int heartbeat = remaining(kHeartbeatMs, since);

@@ -244,15 +244,17 @@ void GEditorSession::eventLoop()
     GEffect* effect = skin->getEffect();
     while (dispatchPending()) {
         const uint32_t now = monotonicMs();
-        if (schedule.isDue(now, effect->isEditorRefreshPending()))
+        // While the host idles, its idle posts the redraw a request needs.
+        const bool woken = holder->isHostIdling(now);
+        if (schedule.isDue(now, !woken && effect->isEditorRefreshPending()))
             drawPass(false);
         // Dozing is announced before the last look at the flag; idle reads them
         // the other way round, so a request is seen by one side or the other.
-        holder->dozing.store(schedule.isDozing(now));
-        const bool requested = effect->isEditorRefreshPending();
+        holder->dozing.store(woken || schedule.isDozing(now));
+        const bool requested = !woken && effect->isEditorRefreshPending();
         if (requested && holder->dozing.load())
             holder->dozing.store(false);
-        waitForEvents(schedule.waitMs(now, requested));
+        waitForEvents(schedule.waitMs(now, requested, woken));
     }
     holder->dozing.store(false);
 }

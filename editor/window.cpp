@@ -112,6 +112,18 @@ void GEditorWindow::postExpose()
         missedExpose.store(true, std::memory_order_relaxed);
 }
 
+void GEditorWindow::noteHostIdle(uint32_t now)
+{
+    hostIdleMs.store(now, std::memory_order_relaxed);
+    hostIdled.store(true, std::memory_order_relaxed);
+}
+
+bool GEditorWindow::isHostIdling(uint32_t now) const
+{
+    return hostIdled.load(std::memory_order_relaxed) &&
+           now - hostIdleMs.load(std::memory_order_relaxed) < kHostIdleTrustMs;
+}
+
 bool GEditorWindow::takeMissedExpose()
 {
     return missedExpose.exchange(false, std::memory_order_relaxed);

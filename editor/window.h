@@ -38,6 +38,11 @@ public:
     void postExpose() override;                 // one draw pass on the UI thread, if it runs
     bool takeMissedExpose();                    // true once after a post that had to be dropped
     bool isDozing() const { return dozing.load(); }  // the UI thread sleeps until a heartbeat
+    // The host's idle, which then wakes the UI thread for requests: noted at
+    // each call, trusted while the last is under kHostIdleTrustMs old. Any thread.
+    static constexpr uint32_t kHostIdleTrustMs = 250;
+    void noteHostIdle(uint32_t now);
+    bool isHostIdling(uint32_t now) const;
     void updateCursor(Display* uiDisplay, int x, int y);  // UI thread: pointer shape at a point
 
     uintptr_t getWindow() const { return window.load(); }  // the editor window, 0 when none
@@ -67,6 +72,8 @@ private:
     std::atomic_flag sending = ATOMIC_FLAG_INIT;
     std::atomic<bool> missedExpose{false};
     std::atomic<bool> dozing{false};  // set by the UI thread, read by idle
+    std::atomic<uint32_t> hostIdleMs{0};
+    std::atomic<bool> hostIdled{false};
     pthread_t thread{};
     bool threadRunning = false;
     std::atomic<int> cursorKind{0};

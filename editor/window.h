@@ -39,8 +39,9 @@ public:
     bool takeMissedExpose();                    // true once after a post that had to be dropped
     bool isDozing() const { return dozing.load(); }  // the UI thread sleeps until a heartbeat
     // The host's idle, which then wakes the UI thread for requests: noted at
-    // each call, trusted while the last is under kHostIdleTrustMs old. Any thread.
-    static constexpr uint32_t kHostIdleTrustMs = 250;
+    // each call, trusted while the last is under kHostIdleTrustMs old; a host
+    // idling more slowly leaves the UI thread looking on its own. Any thread.
+    static constexpr uint32_t kHostIdleTrustMs = 60;  // hosts idle every 15 to 50 ms
     void noteHostIdle(uint32_t now);
     bool isHostIdling(uint32_t now) const;
     void updateCursor(Display* uiDisplay, int x, int y);  // UI thread: pointer shape at a point

@@ -12,6 +12,9 @@ namespace Zorv {
 
 namespace {
 
+// How long open waits for the UI thread's window, GL context and nanovg.
+constexpr int kReadyWaitMs = 5000;
+
 // How often idle asks the host for its facts again.
 constexpr uint32_t kHostFactsMs = 1000;
 
@@ -92,7 +95,10 @@ bool GEditor::open(void* parent)
     systemWindow = parent;
     if (window)
         window->setScale(getScale());
-    if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent))) {
+    if (!window || !window->startWindow(reinterpret_cast<uintptr_t>(parent)) ||
+        !window->waitUntilReady(kReadyWaitMs)) {
+        if (window)
+            window->stopWindow();
         systemWindow = nullptr;
         return false;
     }
@@ -113,6 +119,11 @@ void GEditor::close()
 bool GEditor::isOpen()
 {
     return systemWindow != nullptr;
+}
+
+bool GEditor::hasEnded() const
+{
+    return systemWindow && (!window || window->hasEnded());
 }
 
 bool GEditor::mayWake(uint32_t now)

@@ -37,8 +37,9 @@ public:
     GEditor& operator=(const GEditor&) = delete;
 
     bool getRect(ERect** rect) override;  // the skin's size at the scale, open or not
-    bool open(void* parent) override;     // starts the UI thread in the host's window; false,
-                                          // holding nothing, without a parent or a display
+    bool open(void* parent) override;     // starts the UI thread in the host's window and
+                                          // returns once it draws; false, holding nothing,
+                                          // when it cannot (no parent, display or GL)
     void close() override;                // returns once the UI thread has ended
     bool isOpen() override;               // between open and close
     void idle() override;                 // queued gestures to the host; wakes a dozing UI
@@ -57,6 +58,7 @@ public:
 
     GEditorSkin* getSkin() const { return skin; }
     GEditorWindow* getWindow() const { return window.get(); }
+    bool hasEnded() const;  // opened, and its UI thread has ended since (the window is gone)
 
 private:
     bool mayWake(uint32_t now);  // a redraw may be posted now

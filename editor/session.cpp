@@ -7,6 +7,7 @@
 #include "editor/window.h"
 #include "effect/effect.h"
 
+#include <X11/Xlibint.h>  // the per-connection error hook
 #include <dlfcn.h>
 #include <link.h>
 #include <poll.h>
@@ -14,7 +15,6 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
-#include <set>
 #include <string>
 #include <utility>
 
@@ -22,14 +22,14 @@ namespace Zorv {
 
 namespace {
 
-std::mutex handlerMutex;
-int handlerUsers = 0;
-XErrorHandler previousHandler = nullptr;
-
-int ignoreXError(Display*, XErrorEvent*)
+// An X error of one of the editor's own connections ends there.
+Bool swallowError(Display*, XErrorEvent*, xError*)
 {
-    return 0;
+    return False;
 }
+
+// Wire error codes run from 1 to 255.
+constexpr int kErrorCodes = 256;
 
 // The GL entry points are process-wide; they are loaded once, with a context current.
 bool loadGlOnce()
@@ -42,35 +42,71 @@ bool loadGlOnce()
     return loaded;
 }
 
-using ObjectNames = std::set<std::string>;
-
 std::atomic<bool> glPinned{false};
 
-int addObjectName(dl_phdr_info* info, size_t, void* names)
+// Entry points only the GL stack's libraries define: the dispatch library,
+// the GLX vendor libraries and Mesa's GL API library.
+constexpr const char* kGlStackEntries[] = {"__glDispatchInit", "__glx_Main", "_glapi_get_dispatch"};
+constexpr const char kDriverEntry[] = "__driDriverGetExtensions_";  // + the driver's name
+constexpr const char kDriverSuffix[] = "_dri.so";
+
+// Whether the object `name` itself defines `symbol` (not one of its dependencies).
+bool defines(void* handle, const char* name, const char* symbol)
 {
-    if (info->dlpi_name && info->dlpi_name[0])
-        static_cast<ObjectNames*>(names)->insert(info->dlpi_name);
+    Dl_info info{};
+    void* at = dlsym(handle, symbol);
+    return at && dladdr(at, &info) && info.dli_fname && strcmp(info.dli_fname, name) == 0;
+}
+
+// The DRI driver's entry point for an object called ".../NAME_dri.so".
+std::string driverEntry(const char* name)
+{
+    const std::string path = name;
+    const size_t slash = path.rfind('/') + 1;
+    const size_t suffix = path.size() - (sizeof(kDriverSuffix) - 1);
+    if (path.size() <= sizeof(kDriverSuffix) || path.compare(suffix, std::string::npos, kDriverSuffix) != 0)
+        return {};
+    return kDriverEntry + path.substr(slash, suffix - slash);
+}
+
+bool isGlStack(void* handle, const char* name, const char* frontEnd)
+{
+    if (frontEnd && strcmp(name, frontEnd) == 0)
+        return true;
+    for (const char* entry : kGlStackEntries)
+        if (defines(handle, name, entry))
+            return true;
+    const std::string driver = driverEntry(name);
+    return !driver.empty() && defines(handle, name, driver.c_str());
+}
+
+int pinIfGlStack(dl_phdr_info* info, size_t, void* frontEnd)
+{
+    const char* name = info->dlpi_name;
+    if (!name || !name[0])
+        return 0;
+    // A no-load open only takes a reference, which pinning keeps for good.
+    if (void* handle = dlopen(name, RTLD_NOW | RTLD_NOLOAD)) {
+        if (isGlStack(handle, name, static_cast<const char*>(frontEnd)))
+            dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+        dlclose(handle);
+    }
     return 0;
 }
 
-// The shared objects mapped into the process now.
-ObjectNames loadedObjects()
-{
-    ObjectNames names;
-    dl_iterate_phdr(addObjectName, &names);
-    return names;
-}
-
-// The GL driver is loaded when a connection first asks for GLX and unloaded
-// when that connection closes, and each round leaves some kilobytes behind
-// inside it. So what the first opening loaded for GL stays for the process.
-void keepLoadedSince(const ObjectNames& before)
+// The GL driver is loaded when a connection first asks for GLX and registers
+// itself with the GLX front end once per process; unloaded with that front end
+// (a host unloading this binary takes it along) or with its connection, it
+// never comes back whole, and each round leaves some kilobytes behind. So
+// once a context works, every library of the GL stack stays for the process,
+// and nothing else is kept.
+void pinGlStack()
 {
     if (glPinned.exchange(true))
         return;
-    for (const std::string& name : loadedObjects())
-        if (!before.count(name))
-            dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    Dl_info frontEnd{};
+    const bool found = dladdr(reinterpret_cast<void*>(&glXChooseVisual), &frontEnd) && frontEnd.dli_fname;
+    dl_iterate_phdr(pinIfGlStack, const_cast<char*>(found ? frontEnd.dli_fname : nullptr));
 }
 
 constexpr const char* kCopySubBuffer = "GLX_MESA_copy_sub_buffer";
@@ -89,25 +125,18 @@ PFNGLXCOPYSUBBUFFERMESAPROC findCopySubBuffer(Display* display, int screen)
 
 }  // namespace
 
-GXErrorShield::GXErrorShield()
+void keepErrorsOn(Display* display)
 {
-    std::lock_guard<std::mutex> hold(handlerMutex);
-    if (handlerUsers++ == 0)
-        previousHandler = XSetErrorHandler(ignoreXError);
-}
-
-GXErrorShield::~GXErrorShield()
-{
-    std::lock_guard<std::mutex> hold(handlerMutex);
-    if (--handlerUsers == 0)
-        XSetErrorHandler(previousHandler);
+    // Xlib converts every error, replied or not, through the connection's own
+    // table before it asks the process-wide handler; a false there ends it.
+    for (int code = 1; display && code < kErrorCodes; ++code)
+        XESetWireToError(display, code, swallowError);
 }
 
 void closeDisplayQuietly(Display* display)
 {
     if (!display)
         return;
-    GXErrorShield shield;
     XSync(display, False);
     XCloseDisplay(display);
 }
@@ -126,7 +155,6 @@ GEditorSession::~GEditorSession()
 
 void GEditorSession::run()
 {
-    const ObjectNames before = glPinned.load() ? ObjectNames() : loadedObjects();
     if (!openConnection() || !createWindow())
         return;
     holder->window.store(window);
@@ -135,10 +163,10 @@ void GEditorSession::run()
     XMapWindow(ui, window);
     if (!createContext() || !createDrawing())
         return;
-    if (!glPinned.load())
-        keepLoadedSince(before);
+    pinGlStack();
     followScale();  // the host may have changed it while the window was made
     skin->getEffect()->takeEditorRefresh();  // the first pass shows everything anyway
+    holder->setStage(GEditorWindow::kReady);
     eventLoop();
 }
 
@@ -147,7 +175,6 @@ bool GEditorSession::openConnection()
     ui = std::exchange(holder->uiConnection, nullptr);
     if (!ui)
         return false;
-    shield = std::make_unique<GXErrorShield>();
     quitAtom = XInternAtom(ui, "WM_DELETE_WINDOW", False);
     rescaleAtom = XInternAtom(ui, kRescaleAtom, False);
     return true;
@@ -405,7 +432,6 @@ void GEditorSession::closeConnection()
     visual = nullptr;
     closeDisplayQuietly(ui);
     ui = nullptr;
-    shield.reset();
 }
 
 }  // namespace Zorv

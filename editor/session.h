@@ -9,7 +9,8 @@
 // Pointer positions reach the skin in skin pixels; a pass puts on the screen
 // only the rectangles it repainted where GLX can copy part of the back
 // buffer, else the whole frame.
-// The libraries the first opening loads for GL stay loaded for the process's life.
+// Once a context works, the libraries of the GL stack (front end, vendor
+// library, driver) stay loaded for the process's life; nothing else is kept.
 // Used only by GEditorWindow's UI thread; borrows the holder and its skin.
 #pragma once
 
@@ -30,18 +31,13 @@ constexpr const char* kRescaleAtom = "_QUELT_RESCALE";
 
 class GEditorWindow;
 
-// While one exists, every X error of the process is ignored (Xlib has one
-// handler per process); the handler found before the first comes back after
-// the last ends, in whatever order. Any thread.
-class GXErrorShield {
-public:
-    GXErrorShield();
-    ~GXErrorShield();
-    GXErrorShield(const GXErrorShield&) = delete;
-    GXErrorShield& operator=(const GXErrorShield&) = delete;
-};
+// The editor's own connections handle their X errors themselves, through
+// Xlib's per-connection error table: they reach no process-wide handler (the
+// host's stays in place and sees only the host's errors). Any thread, right
+// after the connection opens.
+void keepErrorsOn(Display* display);
 
-// Closes a connection with its queued errors read while they are ignored.
+// Closes a connection once its queued errors have come back (and ended there).
 void closeDisplayQuietly(Display* display);
 
 class GEditorSession {
@@ -94,7 +90,6 @@ private:
     PFNGLXCOPYSUBBUFFERMESAPROC copySubBuffer = nullptr;  // null: whole frames only
     Atom quitAtom = 0;
     Atom rescaleAtom = 0;
-    std::unique_ptr<GXErrorShield> shield;
 };
 
 }  // namespace Zorv

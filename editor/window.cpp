@@ -7,6 +7,8 @@
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
 
+#include <chrono>
+
 namespace Zorv {
 
 GEditorWindow::GEditorWindow(GEditorSkin* skin) : skin(skin)
@@ -35,9 +37,11 @@ bool GEditorWindow::startWindow(uintptr_t parentWindow)
         return false;
     parent.store(parentWindow);
     stopRequested.store(false);
+    stage.store(kStarting);
     cursorKind = 0;
     threadRunning = pthread_create(&thread, nullptr, editorThreadMain, this) == 0;
     if (!threadRunning) {
+        stage.store(kEnded);
         XCloseDisplay(uiConnection);
         uiConnection = nullptr;
         parent.store(0);
@@ -66,7 +70,9 @@ void GEditorWindow::stopWindow()
 Display* GEditorWindow::openConnection()
 {
     std::lock_guard<std::mutex> hold(xGlobalsMutex());
-    return XOpenDisplay(nullptr);
+    Display* opened = XOpenDisplay(nullptr);
+    keepErrorsOn(opened);
+    return opened;
 }
 
 bool GEditorWindow::openHostConnection()
@@ -83,11 +89,27 @@ bool GEditorWindow::openHostConnection()
 void* GEditorWindow::editorThreadMain(void* holder)
 {
     auto* self = static_cast<GEditorWindow*>(holder);
-    if (self && self->skin && self->parent.load()) {
+    if (self->skin && self->parent.load()) {
         GEditorSession session(self);
         session.run();
     }
+    self->setStage(kEnded);
     return nullptr;
+}
+
+void GEditorWindow::setStage(Stage reached)
+{
+    std::lock_guard<std::mutex> hold(stageMutex);
+    stage.store(reached);
+    stageChanged.notify_all();
+}
+
+bool GEditorWindow::waitUntilReady(int timeoutMs)
+{
+    std::unique_lock<std::mutex> hold(stageMutex);
+    stageChanged.wait_for(hold, std::chrono::milliseconds(timeoutMs),
+                          [this] { return stage.load() != kStarting; });
+    return stage.load() == kReady;
 }
 
 bool GEditorWindow::trySend(long eventMask, void* event)

@@ -16,7 +16,9 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 
 typedef struct _XDisplay Display;
 
@@ -31,6 +33,10 @@ public:
 
     bool startWindow(uintptr_t parentWindow);   // starts the UI thread; false without a
                                                 // parent or a display
+    // Host thread, after a start: waits until the UI thread has its window,
+    // GL context and nanovg (true) or has ended (false), at most timeoutMs.
+    bool waitUntilReady(int timeoutMs);
+    bool hasEnded() const { return stage.load() == kEnded; }  // no UI thread draws now
     void setScale(double scale);                // device pixels per skin pixel; a running
                                                 // UI thread resizes its window to match
     double getScale() const { return scale.load(std::memory_order_relaxed); }
@@ -52,6 +58,8 @@ public:
 
 private:
     friend class GEditorSession;
+    enum Stage { kStarting, kReady, kEnded };  // how far the current opening came
+    void setStage(Stage reached);              // UI thread
     static void* editorThreadMain(void* holder);
 
     // Host-side sends; false when another thread is sending at this moment.
@@ -75,6 +83,9 @@ private:
     std::atomic<bool> dozing{false};  // set by the UI thread, read by idle
     std::atomic<uint32_t> hostIdleMs{0};
     std::atomic<bool> hostIdled{false};
+    std::atomic<int> stage{kEnded};
+    std::mutex stageMutex;  // with stageChanged: the host thread waits for the UI thread
+    std::condition_variable stageChanged;
     pthread_t thread{};
     bool threadRunning = false;
     std::atomic<int> cursorKind{0};

@@ -10,14 +10,10 @@
 #include <lv2/urid/urid.h>
 
 #include <cstring>
-#include <ctime>
 
 namespace Zorv::Lv2 {
 
 namespace {
-
-// How long instantiation waits for the editor's UI thread to make its window.
-constexpr int kWindowWaitMs = 5000;
 
 const void* featureData(const LV2_Feature* const* features, const char* uri)
 {
@@ -40,19 +36,6 @@ double hostScale(const LV2_Feature* const* features)
         if (options->key == key && options->type == floatType && options->size == sizeof(float) &&
             options->value)
             return *static_cast<const float*>(options->value);
-    return 0;
-}
-
-uintptr_t waitForWindow(GEditorWindow* window)
-{
-    const timespec pause{0, 1000000};
-    for (int waited = 0; window && waited < kWindowWaitMs; ++waited) {
-        if (uintptr_t id = window->getWindow())
-            return id;
-        if (!window->isRunning())
-            break;
-        nanosleep(&pause, nullptr);
-    }
     return 0;
 }
 
@@ -99,11 +82,10 @@ bool GLv2Ui::open(const char* pluginUri, LV2UI_Widget* widget, const LV2_Feature
     if (const double scale = hostScale(features))
         editor->setScale(scale);
     ERect* rect = nullptr;
+    // The editor opens drawing, or not at all: no window, no GL, no parent.
     if (!editor->getRect(&rect) || !editor->open(parent))
         return false;
-    const uintptr_t window = waitForWindow(editor->getWindow());
-    if (!window)
-        return false;
+    const uintptr_t window = editor->getWindow()->getWindow();
     if (resize)
         resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);
     *widget = reinterpret_cast<LV2UI_Widget>(window);
@@ -187,7 +169,7 @@ void GLv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void
 int GLv2Ui::idle()
 {
     editor->idle();
-    return 0;
+    return editor->hasEnded() ? 1 : 0;
 }
 
 }  // namespace Zorv::Lv2

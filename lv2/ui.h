@@ -38,7 +38,7 @@ public:
     GLv2Ui& operator=(const GLv2Ui&) = delete;
 
     void portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer);
-    int idle();  // queued gestures out to the host, the editor woken; always 0
+    int idle();  // queued gestures out to the host, the editor woken; 1 once its window is gone
 
 private:
     GLv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller);

@@ -8,6 +8,7 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -192,6 +193,40 @@ TEST_F(PluginEditorTest, LevelBarFollowsTheGain)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     host->dispatch(effEditIdle);
     EXPECT_TRUE(waitFor([&] { return litColumns(grab()) == 0; })) << "closed: the artwork again";
+}
+
+}  // namespace
+}  // namespace windowtest
+
+namespace windowtest {
+namespace {
+
+std::atomic<int> hostErrors{0};
+
+int countHostError(Display*, XErrorEvent*)
+{
+    ++hostErrors;
+    return 0;
+}
+
+TEST_F(PluginWindowTest, TheHostsXErrorHandlerStaysAndSeesTheHostsErrors)
+{
+    ASSERT_NO_FATAL_FAILURE(openPlugin());
+    const XErrorHandler before = XSetErrorHandler(countHostError);
+    auto provoke = [&] {  // a request on the host's own connection that must fail
+        hostErrors = 0;
+        XMapWindow(display, Window(0x7ffffff0));
+        XSync(display, False);
+        return hostErrors.load();
+    };
+    ASSERT_TRUE(openEditor());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the editor's GL and first draw
+    EXPECT_EQ(XSetErrorHandler(countHostError), &countHostError) << "open: still the host's";
+    EXPECT_EQ(provoke(), 1);
+    host->dispatch(effEditClose);
+    EXPECT_EQ(XSetErrorHandler(countHostError), &countHostError) << "closed: still the host's";
+    EXPECT_EQ(provoke(), 1);
+    XSetErrorHandler(before);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 namespace Zorv {
@@ -19,6 +20,8 @@ constexpr double kMinExp2Argument = -1022.0;
 constexpr double kDenormalGuard = 1e-20;
 // Ramps longer than this (in samples) are capped: far beyond any real fade.
 constexpr double kMaxRampSamples = 1e15;
+// Bypass switches over this long between the gated and the dry signal.
+constexpr double kBypassFadeSeconds = 0.005;
 
 // 1 - 10^(-1 / (seconds * rate)), or 1 when that time is no sample at all.
 double smoothingCoefficient(double seconds, double rate)
@@ -45,6 +48,13 @@ double powerOf(double envelope, double sample, double rise, double fall)
 {
     double p = sample * sample + kDenormalGuard;
     return envelope + (p - envelope) * (p > envelope ? rise : fall);
+}
+
+// Gated and dry mixed, dry below 1; all gated exactly as it is alone.
+double mixDry(double x, double g, double dry)
+{
+    const double wet = x * g;
+    return dry <= 0.0 ? wet : wet + (x - wet) * dry;
 }
 
 }  // namespace
@@ -108,8 +118,15 @@ bool Quelt::supportsIoConfig(int inputs, int outputs)
     return (inputs == 1 || inputs == 2) && (outputs == 1 || outputs == 2);
 }
 
+bool Quelt::isSampleRate(double rate)
+{
+    return std::isfinite(rate) && rate > 0.0 && rate <= kMaxSampleRate;
+}
+
 void Quelt::setSampleRate(float rate)
 {
+    if (!isSampleRate(rate))
+        return;
     sampleRate = rate;
     updateCoefficients();
     resetState();
@@ -119,12 +136,14 @@ void Quelt::updateCoefficients()
 {
     double r = sampleRate;
     rate.store(r, std::memory_order_relaxed);
+    dryStep = 1.0 / std::max(1.0, kBypassFadeSeconds * r);
     riseCoefficient.store(smoothingCoefficient(kRiseSeconds, r), std::memory_order_relaxed);
     fallCoefficient.store(smoothingCoefficient(kFallSeconds, r), std::memory_order_relaxed);
 }
 
 void Quelt::resetState()
 {
+    playing = false;
     state.store(Closed, std::memory_order_relaxed);
     gain.store(0.0, std::memory_order_relaxed);
     envelopeLeft.store(0.0, std::memory_order_relaxed);
@@ -166,18 +185,22 @@ Quelt::Derived Quelt::derive(const Sources& sources) const
 }
 
 // The per-block working copy of the gate: loaded once, stored back once.
+// dry: how much of the output is the dry signal, 0 processing, 1 bypassed;
+// it moves by dryStep a sample towards 1 while bypassed, towards 0 otherwise.
 struct Quelt::Block {
     double threshold, fade, attack, rise, fall;
     double envelopeLeft, envelopeRight, gain;
     int state;
     bool bypass;
+    double dry, dryStep;
 };
 
-template <bool StereoIn, bool StereoOut>
+template <bool StereoIn, bool StereoOut, bool Crossfading>
 void Quelt::runBlock(Block& b, const double* left, const double* right, double* out0, double* out1,
                      int frames) const
 {
-    double envL = b.envelopeLeft, envR = b.envelopeRight, g = b.gain;
+    double envL = b.envelopeLeft, envR = b.envelopeRight, g = b.gain, dry = b.dry;
+    const double dryTarget = b.bypass ? 1.0 : 0.0;
     int st = b.state;
     for (int i = 0; i < frames; ++i) {
         double x0 = left[i];
@@ -224,22 +247,50 @@ void Quelt::runBlock(Block& b, const double* left, const double* right, double* 
         default:
             break;
         }
-        if (!b.bypass) {
+        if (Crossfading) {
+            if (dry < dryTarget)
+                dry = std::min(dry + b.dryStep, 1.0);
+            else if (dry > dryTarget)
+                dry = std::max(dry - b.dryStep, 0.0);
+            if (dry < 1.0) {
+                x0 = restart ? 0.0 : mixDry(x0, g, dry);
+                x1 = restart ? 0.0 : mixDry(x1, g, dry);
+            }
+        } else if (!b.bypass) {
             x0 = restart ? 0.0 : x0 * g;
             x1 = restart ? 0.0 : x1 * g;
         }
         mapOutputFrame(StereoIn, StereoOut, out0 + i, out1 + i, x0, x1);
     }
+    b.dry = dry;
     b.envelopeLeft = envL;
     b.envelopeRight = envR;
     b.gain = g;
     b.state = st;
 }
 
+template <bool Crossfading>
+void Quelt::runBlocks(Block& b, bool stereoIn, bool stereoOut, const double* left,
+                      const double* right, double* out0, double* out1, int frames) const
+{
+    if (stereoIn && stereoOut)
+        runBlock<true, true, Crossfading>(b, left, right, out0, out1, frames);
+    else if (stereoIn)
+        runBlock<true, false, Crossfading>(b, left, right, out0, out1, frames);
+    else if (stereoOut)
+        runBlock<false, true, Crossfading>(b, left, right, out0, out1, frames);
+    else
+        runBlock<false, false, Crossfading>(b, left, right, out0, out1, frames);
+}
+
 void Quelt::processDouble(double** in, int nIn, double** out, int nOut, int frames)
 {
     if (frames < 1)
         return;
+    if (!playing) {  // nothing sounded before: no fade into the bypass state
+        dryShare = isBypassed() ? 1.0 : 0.0;
+        playing = true;
+    }
     const Sources sources = currentSources();
     if (!blockValuesSet || !(sources == blockSources)) {
         blockValues = derive(sources);
@@ -250,21 +301,18 @@ void Quelt::processDouble(double** in, int nIn, double** out, int nOut, int fram
     Block b{blockValues.threshold,         blockValues.fade,              blockValues.attack,
             riseCoefficient.load(relaxed), fallCoefficient.load(relaxed), envelopeLeft.load(relaxed),
             envelopeRight.load(relaxed),  gain.load(relaxed),         state.load(relaxed),
-            isBypassed()};
+            isBypassed(),                 dryShare,                      dryStep};
     double startGain = b.gain;
     bool stereoIn = nIn > 1, stereoOut = nOut > 1;
     const double* left = in[0];
     const double* right = stereoIn ? in[1] : in[0];
     double* out0 = out[0];
     double* out1 = stereoOut ? out[1] : out[0];
-    if (stereoIn && stereoOut)
-        runBlock<true, true>(b, left, right, out0, out1, frames);
-    else if (stereoIn)
-        runBlock<true, false>(b, left, right, out0, out1, frames);
-    else if (stereoOut)
-        runBlock<false, true>(b, left, right, out0, out1, frames);
+    if (b.dry != (b.bypass ? 1.0 : 0.0))
+        runBlocks<true>(b, stereoIn, stereoOut, left, right, out0, out1, frames);
     else
-        runBlock<false, false>(b, left, right, out0, out1, frames);
+        runBlocks<false>(b, stereoIn, stereoOut, left, right, out0, out1, frames);
+    dryShare = b.dry;
     envelopeLeft.store(b.envelopeLeft, relaxed);
     envelopeRight.store(b.envelopeRight, relaxed);
     gain.store(b.gain, relaxed);

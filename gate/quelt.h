@@ -2,7 +2,8 @@
 // smoothing feeds a four-state machine (open, fading, closed, attacking) that
 // ramps the gain linearly up over the attack time and down over the fade
 // time; the gain doubles as the "Meter" feature. Three parameters: "Thresh"
-// (dB), "Fade" (s), "Attack" (ms).
+// (dB), "Fade" (s), "Attack" (ms). Bypass crossfades between the gated and
+// the dry signal over 5 ms; once over, the output is the input bit for bit.
 //
 // Threads: processDouble runs on the audio thread and alone writes the gate
 // state. The values it runs on (threshold power, fade and attack steps) are
@@ -44,7 +45,10 @@ public:
     int32_t getPlugCategory() override { return kPlugCategEffect; }
     int32_t canDo(const char* text) override;
 
-    void setSampleRate(float rate) override;  // new coefficients, then reset
+    // A rate the gate can run at: finite, above 0, at most kMaxSampleRate.
+    static constexpr double kMaxSampleRate = 1e7;
+    static bool isSampleRate(double rate);
+    void setSampleRate(float rate) override;  // new coefficients, then reset; no rate: nothing
     void resetState() override;               // closed, silent, envelopes cleared
     void parametersChanged(int reason) override;
     bool supportsIoConfig(int inputs, int outputs) override;
@@ -73,15 +77,21 @@ private:
     };
     Sources currentSources();
     Derived derive(const Sources& sources) const;
-    template <bool StereoIn, bool StereoOut>
+    template <bool StereoIn, bool StereoOut, bool Crossfading>
     void runBlock(Block& b, const double* left, const double* right, double* out0, double* out1,
                   int frames) const;
+    template <bool Crossfading>
+    void runBlocks(Block& b, bool stereoIn, bool stereoOut, const double* left, const double* right,
+                   double* out0, double* out1, int frames) const;
     void updateCoefficients();
 
     std::atomic<double> rate{44100.0};  // the sample rate the host set last
     Sources blockSources{};             // audio thread: what blockValues came from
     Derived blockValues{0.0, 1.0, 1.0};
     bool blockValuesSet = false;
+    double dryShare = 0.0;  // audio thread: 1 fully bypassed
+    std::atomic<bool> playing{false};  // audio thread; a reset (audio stopped) clears it
+    double dryStep = 1.0;   // per sample, from the rate
     std::atomic<int> state{Closed};
     std::atomic<double> gain{0.0};
     std::atomic<double> envelopeLeft{0.0};

@@ -16,7 +16,7 @@ constexpr float kUnapplied = std::numeric_limits<float>::quiet_NaN();
 
 GLv2Gate* GLv2Gate::create(int channels, double rate, int maxBlock)
 {
-    if (channels != kMono && channels != kStereo)
+    if ((channels != kMono && channels != kStereo) || !Quelt::isSampleRate(rate))
         return nullptr;
     try {
         std::unique_ptr<Quelt> effect(new Quelt(nullptr));
@@ -84,7 +84,7 @@ void GLv2Gate::applyControls()
     }
     if (enabled && *enabled == *enabled && *enabled != appliedEnabled) {
         appliedEnabled = *enabled;
-        effect->setBypass(!(appliedEnabled > 0.5f));
+        effect->setBypass(!(appliedEnabled > 0.0f));
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -58,7 +59,7 @@ void setVst(Zorv::GPluginHost& vst, const Controls& c)
         snprintf(text, sizeof text, "%g", values[k]);
         vst.string2parameter(vst.findParameter(names[k]), text);
     }
-    vst.setBypass(c.enabled < 0.5f);
+    vst.setBypass(!(c.enabled > 0.0f));
 }
 
 void setLv2(TestInstance& lv2, const Controls& c)
@@ -146,6 +147,66 @@ INSTANTIATE_TEST_SUITE_P(Variants, Lv2BitExact,
                                            Case{"mono", 1, 32, false, -1}, Case{"mono", 1, 256, true, -1},
                                            Case{"stereo", 2, 256, false, 2}, Case{"mono", 1, 4096, false, 0}),
                          [](const ::testing::TestParamInfo<Case>& info) { return caseName(info.param); });
+
+// A quiet sine under a closed gate, bypassed after 0.1 s and processed again
+// after 0.2 s (over LV2 with enabled at 0.3: any value above 0 processes).
+TEST(Bypass, SwitchesWithoutAStepAndIsDryOnceTheFadeIsOverInBothFormats)
+{
+    constexpr int kBlock = 480, kOn = 4800, kOff = 9600, kTotal = 14400;
+    constexpr int kFadeFrames = 240 + 8;  // 5 ms at 48 kHz, and the steps' rounding
+    std::vector<float> in(kTotal);
+    float largestStep = 0.0f;
+    for (int i = 0; i < kTotal; ++i) {
+        in[i] = float(0.0316 * std::sin(2.0 * M_PI * 1000.0 * i / kRate));
+        if (i > 0)
+            largestStep = std::max(largestStep, std::fabs(in[i] - in[i - 1]));
+    }
+    for (const bool lv2Format : {false, true}) {
+        SCOPED_TRACE(lv2Format ? "LV2" : "VST 2.4");
+        LilvHost host;
+        TestInstance lv2(host, host.plugin(kBase + "#stereo"), kRate);
+        Zorv::GHostConfig config;
+        config.sampleRate = kRate;
+        config.blockSize = kBlock;
+        config.inputs = config.outputs = 2;
+        Zorv::GPluginHost vst(config);
+        ASSERT_TRUE(lv2.ok());
+        ASSERT_TRUE(vst.open(QUELT_PLUGIN_PATH)) << vst.error();
+        setLv2(lv2, {-20.0f, 0.5f, 1.0f, 1.0f});
+        setVst(vst, {-20.0f, 0.5f, 1.0f, 1.0f});
+        std::vector<float> out(kTotal), right(kTotal);
+        for (int done = 0; done < kTotal; done += kBlock) {
+            const bool bypassed = done >= kOn && done < kOff;
+            lv2.control("enabled") = bypassed ? 0.0f : (done >= kOff ? 0.3f : 1.0f);
+            vst.setBypass(bypassed);
+            float* ins[2] = {&in[done], &in[done]};
+            float* outs[2] = {&out[done], &right[done]};
+            if (lv2Format) {
+                lv2.connectAudio("in_l", ins[0]);
+                lv2.connectAudio("in_r", ins[1]);
+                lv2.connectAudio("out_l", outs[0]);
+                lv2.connectAudio("out_r", outs[1]);
+                lv2.run(kBlock);
+            } else {
+                vst.processBlock(ins, outs, kBlock);
+            }
+        }
+        float largestOut = 0.0f;
+        for (int i = 1; i < kTotal; ++i)
+            largestOut = std::max(largestOut, std::fabs(out[i] - out[i - 1]));
+        EXPECT_LE(largestOut, largestStep * 1.01f) << "a click: the output stepped further than the signal";
+        for (int i = 0; i < kTotal; ++i) {
+            const bool dry = i >= kOn + kFadeFrames && i < kOff;
+            const bool gated = i < kOn || i >= kOff + kFadeFrames;
+            if (dry) {
+                ASSERT_EQ(out[i], in[i]) << "frame " << i;
+            }
+            if (gated) {
+                ASSERT_EQ(out[i], 0.0f) << "frame " << i;
+            }
+        }
+    }
+}
 
 TEST(Lv2Bundle, BothVariantsWithTheirPortsAndTheProgramsAsPresets)
 {

@@ -27,6 +27,8 @@ TEST(Lv2RealtimeTest, RunNeverAllocatesLocksOrWrites)
         const LV2_Descriptor* d = entry(variant);
         ASSERT_NE(d, nullptr);
         const int channels = variant == 0 ? 2 : 1;
+        for (double rate : {0.0, -48000.0, double(NAN), double(INFINITY), 2e7})
+            EXPECT_EQ(d->instantiate(d, rate, "", nullptr), nullptr) << "no gate at " << rate;
         LV2_Handle h = d->instantiate(d, 48000.0, "", nullptr);
         ASSERT_NE(h, nullptr);
         float controls[kControls] = {-60.0f, 0.3f, 2.5f, 1.0f}, gain = 0.0f;

@@ -93,6 +93,12 @@ GLogRangeParam::GLogRangeParam(const char* name, const char* unit, int precision
 {
 }
 
+int GLogRangeParam::rangeSteps() const
+{
+    const double values = std::fabs(max - min) * std::pow(10.0, getPrecision());
+    return std::isfinite(values) && values < 1e9 ? int(std::lround(values)) + 1 : 0;
+}
+
 double GLogRangeParam::toNatural(double x) const
 {
     double a = min * std::pow(max / min, x);

@@ -36,6 +36,8 @@ public:
     virtual double toNatural(double normalised) const = 0;
     virtual double toNormalised(double natural) const = 0;  // clamped to 0..1
     virtual double quantise(double normalised) const { return toNormalised(toNatural(normalised)); }
+    // How many evenly spaced natural values the range snaps to; 0: continuous.
+    virtual int rangeSteps() const { return 0; }
 
     const char* getUnit() const { return unit; }
     int getPrecision() const { return precision; }
@@ -53,6 +55,7 @@ public:
 
     double toNatural(double normalised) const override;
     double toNormalised(double natural) const override;
+    int rangeSteps() const override { return steps > 0 ? steps + 1 : 0; }
 
 private:
     double min, max;
@@ -66,6 +69,7 @@ public:
 
     double toNatural(double normalised) const override;
     double toNormalised(double natural) const override;
+    int rangeSteps() const override;  // every value of the decimals between the ends
 
 private:
     double min, max;

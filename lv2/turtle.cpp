@@ -34,6 +34,8 @@ struct Variant {
     int channels;
 };
 
+const char kLicenseUri[] = "http://opensource.org/licenses/isc";
+
 const Variant kVariants[] = {{kStereoUri, "Quelt", kStereo}, {kMonoUri, "Quelt Mono", kMono}};
 
 // The LV2 unit of a parameter's unit text; null when LV2 names none.
@@ -96,9 +98,9 @@ std::string parameterPort(Quelt& gate, int i)
     s += "\t\tlv2:default " + decimal(p->toNatural(p->getDefault())) + " ;\n";
     s += "\t\tlv2:minimum " + decimal(p->toNatural(0.0)) + " ;\n";
     s += "\t\tlv2:maximum " + decimal(p->toNatural(1.0)) + " ;\n";
-    // A geometric mapping is what a host's logarithmic slider does: min * (max / min)^x.
-    if (dynamic_cast<const GLogRangeParam*>(p))
-        s += "\t\tlv2:portProperty pprops:logarithmic ;\n";
+    // The port carries the natural value: a Thresh in dB is linear already.
+    if (const int steps = p->rangeSteps())
+        s += "\t\tpprops:rangeSteps " + std::to_string(steps) + " ;\n";
     if (const char* unit = unitUri(p->getUnit()))
         s += std::string("\t\tunits:unit ") + unit + " ;\n";
     return s;
@@ -131,10 +133,17 @@ std::string fixedPorts(int channels)
     return s;
 }
 
+std::string versions()
+{
+    return "\tlv2:minorVersion " + std::to_string(QUELT_VERSION_MINOR) + " ;\n\tlv2:microVersion " +
+           std::to_string(QUELT_VERSION_MICRO) + " ;\n";
+}
+
 std::string describePlugin(Quelt& gate, const Variant& v)
 {
     std::string s = "<" + std::string(v.uri) + ">\n\ta lv2:Plugin, lv2:GatePlugin ;\n";
     s += "\tdoap:name " + quoted(v.name) + " ;\n";
+    s += "\tdoap:license <" + std::string(kLicenseUri) + "> ;\n" + versions();
     s += "\tlv2:project <" + std::string(kProjectUri) + "> ;\n";
     s += "\tlv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options ;\n";
     s += "\topts:supportedOption <http://lv2plug.in/ns/ext/buf-size#maxBlockLength> ;\n";
@@ -147,7 +156,8 @@ std::string describePlugin(Quelt& gate, const Variant& v)
 std::string describeProject(Quelt& gate)
 {
     return "<" + std::string(kProjectUri) + ">\n\ta doap:Project ;\n\tdoap:name " +
-           quoted(gate.productName()) + " ;\n\tdoap:maintainer [ foaf:name " +
+           quoted(gate.productName()) + " ;\n\tdoap:license <" + kLicenseUri +
+           "> ;\n\tdoap:maintainer [ foaf:name " +
            quoted(gate.vendorName()) + " ] .\n\n";
 }
 
@@ -155,7 +165,10 @@ std::string describeUi(Quelt& gate)
 {
     std::string s = "<" + std::string(kUiUri) + ">\n\ta ui:X11UI ;\n";
     s += "\tlv2:requiredFeature ui:parent ;\n";
-    s += "\tlv2:optionalFeature ui:resize, ui:touch, ui:idleInterface, opts:options, urid:map ;\n";
+    // A host's ui:resize is used when it passes one, but the feature is not declared:
+    // LV2 retires it. The editor has one size per scale.
+    s += "\tlv2:optionalFeature ui:touch, ui:idleInterface, ui:noUserResize, opts:options, urid:map ;\n";
+    s += "\topts:supportedOption ui:scaleFactor ;\n";
     s += "\tlv2:extensionData ui:idleInterface ;\n\tui:portNotification";
     const char* separator = " [\n";
     for (const Variant& v : kVariants) {
@@ -166,7 +179,7 @@ std::string describeUi(Quelt& gate)
         for (const std::string& symbol : symbols) {
             s += separator;
             s += "\t\tui:plugin <" + std::string(v.uri) + "> ;\n\t\tlv2:symbol \"" + symbol +
-                 "\" ;\n\t\tui:notifyType ui:floatProtocol\n";
+                 "\" ;\n\t\tui:protocol ui:floatProtocol\n";
             separator = "\t] , [\n";
         }
     }
@@ -202,9 +215,9 @@ std::string manifest(Quelt& gate, const char* dspBinary, const char* uiBinary)
 {
     std::string s = kPrefixes;
     for (const Variant& v : kVariants)
-        s += "<" + std::string(v.uri) + ">\n\ta lv2:Plugin ;\n\tlv2:binary <" + dspBinary +
-             "> ;\n\trdfs:seeAlso <quelt.ttl> .\n\n";
-    s += "<" + std::string(kUiUri) + ">\n\ta ui:X11UI ;\n\tui:binary <" + uiBinary +
+        s += "<" + std::string(v.uri) + ">\n\ta lv2:Plugin ;\n" + versions() + "\tlv2:binary <" +
+             dspBinary + "> ;\n\trdfs:seeAlso <quelt.ttl> .\n\n";
+    s += "<" + std::string(kUiUri) + ">\n\ta ui:X11UI ;\n\tlv2:binary <" + uiBinary +
          "> ;\n\trdfs:seeAlso <quelt.ttl> .\n\n";
     for (int p = 0; p < gate.getBank().getNumPrograms(); ++p)
         s += presetUri(p) + "\n\ta pset:Preset ;\n" + appliesTo() + "\trdfs:seeAlso <presets.ttl> .\n\n";

@@ -50,6 +50,8 @@ bool writeSound(const std::string& path, const GSound& sound, std::string& error
         return false;
     }
     sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // A PEAK chunk holds the time of writing: without it the same sound is the same bytes.
+    sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     size_t frames = sound.frames();
     std::vector<double> interleaved(frames * sound.channels.size());
     for (size_t f = 0; f < frames; ++f)

@@ -8,8 +8,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,7 +24,7 @@ const char kOpener[] = "xdg-open";
 const char kDefaultPath[] = "/usr/bin:/bin";
 constexpr size_t kLengthLimit = 256;  // the address length is counted up to here
 constexpr int kFirstInheritedFd = 3;  // descriptors past stdin, stdout, stderr
-constexpr int kExecFailed = 127;
+const char kSessionStarter[] = "/usr/bin/setsid";  // util-linux, on every Debian system
 
 bool isOpenable(const char* address)
 {
@@ -56,33 +57,29 @@ std::string findOpener()
     return {};
 }
 
-// Grandchild side: only async-signal-safe calls from here to execve.
-[[noreturn]] void execDetached(const char* path, char* const argv[], const sigset_t* mask)
+// posix_spawn, not fork: a host's process is large and has many threads. The
+// child is setsid, which starts the opener in a session of its own and exits
+// at once; it is reaped here, so the opener is adopted by init and nothing
+// waits for it.
+bool spawnDetached(const char* path, const char* address)
 {
-    setsid();
-    sigprocmask(SIG_SETMASK, mask, nullptr);
-#ifdef SYS_close_range
-    syscall(SYS_close_range, kFirstInheritedFd, ~0U, 0);
-#endif
-    execve(path, argv, environ);
-    _exit(kExecFailed);
-}
-
-// Double fork: the intermediate child exits at once and is reaped here, so
-// the opener is adopted by init and nothing waits for it.
-bool spawnDetached(const char* path, char* const argv[])
-{
+    posix_spawn_file_actions_t files;
+    posix_spawnattr_t attributes;
     sigset_t empty;
     sigemptyset(&empty);
-    const pid_t child = fork();
-    if (child < 0)
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addclosefrom_np(&files, kFirstInheritedFd);
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setsigmask(&attributes, &empty);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    std::string name = "setsid", detach = "--fork", opener = path, argument = address;
+    char* argv[] = {name.data(), detach.data(), opener.data(), argument.data(), nullptr};
+    pid_t child = 0;
+    const bool started = posix_spawn(&child, kSessionStarter, &files, &attributes, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
+    if (!started)
         return false;
-    if (child == 0) {
-        const pid_t grandchild = _Fork();
-        if (grandchild == 0)
-            execDetached(path, argv, &empty);
-        _exit(grandchild < 0 ? EXIT_FAILURE : EXIT_SUCCESS);
-    }
     int status = 0;
     pid_t reaped;
     do
@@ -101,10 +98,7 @@ bool OpenAddress(const char* address)
     const std::string path = findOpener();
     if (path.empty())
         return false;
-    std::string name = kOpener;
-    std::string argument = address;
-    char* argv[] = {name.data(), argument.data(), nullptr};
-    return spawnDetached(path.c_str(), argv);
+    return spawnDetached(path.c_str(), address);
 }
 
 // GUrl

@@ -25,7 +25,7 @@ constexpr int kShortestIgnoredAddress = 7;
 
 // Starts "xdg-open <address>" without a shell, detached (no wait, no child
 // left behind); false when nothing was started (short or missing address, an
-// address that starts with '-', no xdg-open on PATH, fork failure).
+// address that starts with '-', no xdg-open on PATH, no process started).
 bool OpenAddress(const char* address);
 
 class GUrl : public GEditorControl {

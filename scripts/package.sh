@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package out/quelt_<version>_<arch>.deb: Quelt.so in
 # /usr/lib/vst and the bundle Quelt.lv2 in /usr/lib/lv2, from a release build
-# of its own (build-deb). Install it with `apt install ./out/quelt_*.deb`;
-# prints what lintian says of it.
+# of its own (build-deb) with Debian's hardening flags. Install it with
+# `apt install ./out/quelt_*.deb`; prints what `lintian -I --pedantic` says of
+# it and fails when it names any tag.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -13,6 +14,8 @@ bash scripts/setup.sh
 
 version=$(sed -n 's/^project(Quelt VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 arch=$(dpkg --print-architecture)
+eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+rm -rf "$build"  # the flags are taken at the first configure only
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DQUELT_TESTS=OFF -DQUELT_BENCH=OFF >/dev/null
 cmake --build "$build" -j "${JOBS:-2}" --target Quelt quelt_lv2 >/dev/null
@@ -25,20 +28,41 @@ find "$stage/usr/lib" -type f -name '*.so' -exec chmod 0644 {} +
 
 doc=$stage/usr/share/doc/quelt
 mkdir -p "$doc"
-cat >"$doc/copyright" <<COPYRIGHT
+# dep5 TEXT: a licence text as a copyright file's continuation lines.
+dep5() { sed -e 's/^$/./' -e 's/^/ /'; }
+{
+    cat <<COPYRIGHT
 Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: Quelt
-Source: https://www.example.com/quelt
 
 Files: *
 Copyright: 2026 Zorv
-License: proprietary
- All rights reserved.
+License: ISC
+
+Files: usr/lib/vst/Quelt.so usr/lib/lv2/Quelt.lv2/quelt_ui.so
+Comment: The editor embeds the font Noto Sans (under the name "Kelvo") and
+ draws with nanovg.
+Copyright: 2026 Zorv
+ 2010, 2012-2020 Google Inc.
+ 2015-2020 Google LLC
+ 2013 Mikko Mononen
+License: ISC and OFL-1.1 and Zlib
+
+License: ISC
 COPYRIGHT
+    tail -n +3 "$root/LICENSE" | dep5
+    echo
+    # The font's licence as its own package words it.
+    awk '/^License: OFL-1.1$/ { n++ } n == 2' /usr/share/doc/fonts-noto-core/copyright
+    echo
+    echo "License: Zlib"
+    dep5 </usr/share/dpf/dgl/src/nanovg/LICENSE.txt
+} >"$doc/copyright"
 cat >"$build/changelog" <<CHANGELOG
 quelt ($version) unstable; urgency=medium
 
-  * Release $version: VST 2.4 and LV2 (stereo and mono, presets, editor).
+  * Release $version: VST 2.4 and LV2 (stereo and mono, presets, editor),
+    under the ISC licence.
 
  -- Zorv <quelt@example.com>  $(date -R -d @"$(git log -1 --format=%ct 2>/dev/null || date +%s)")
 CHANGELOG
@@ -58,10 +82,9 @@ Version: $version
 Architecture: $arch
 Maintainer: Zorv <quelt@example.com>
 Installed-Size: $(du -sk "$stage/usr" | cut -f1)
-Depends: $depends
+Depends: $depends, libgl1
 Section: sound
 Priority: optional
-Homepage: https://www.example.com/quelt
 Description: stereo and mono noise gate plug-in (VST 2.4 and LV2)
  Quelt closes the signal below a threshold and opens it again above,
  with its own attack and fade times; a gain meter shows it working.
@@ -70,8 +93,13 @@ Description: stereo and mono noise gate plug-in (VST 2.4 and LV2)
  factory presets and the plug-in's own editor.
 CONTROL
 
+(cd "$stage" && find usr -type f -exec md5sum {} + | sort -k 2) >"$stage/DEBIAN/md5sums"
+chmod 0644 "$stage/DEBIAN/md5sums"
+
 mkdir -p "$root/out"
 deb=$root/out/quelt_${version}_${arch}.deb
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
 echo "built $deb"
-lintian --tag-display-limit 0 --info --pedantic "$deb" || true
+tags=$(lintian --tag-display-limit 0 -I --pedantic "$deb" 2>&1 || true)
+echo "${tags:-lintian: no tags}"
+[ -z "$tags" ]

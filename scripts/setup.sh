@@ -14,6 +14,7 @@ packages=(
     xvfb xauth libgl1-mesa-dri
     python3-pil
     lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 lintian dpkg-dev
+    meson ninja-build libelf-dev
 )
 
 missing=()

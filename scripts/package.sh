@@ -15,6 +15,7 @@ bash scripts/setup.sh
 version=$(sed -n 's/^project(Quelt VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 arch=$(dpkg --print-architecture)
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+export CXXFLAGS="$CPPFLAGS $CXXFLAGS"  # CMake reads no CPPFLAGS
 rm -rf "$build"  # the flags are taken at the first configure only
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DQUELT_TESTS=OFF -DQUELT_BENCH=OFF >/dev/null
@@ -29,7 +30,8 @@ find "$stage/usr/lib" -type f -name '*.so' -exec chmod 0644 {} +
 doc=$stage/usr/share/doc/quelt
 mkdir -p "$doc"
 # dep5 TEXT: a licence text as a copyright file's continuation lines.
-dep5() { sed -e 's/^$/./' -e 's/^/ /'; }
+# Blank lines inside become ".", trailing ones go.
+dep5() { awk 'NF { while (b-- > 0) print ""; b = 0; print; next } { b++ }' | sed -e 's/^$/./' -e 's/^/ /'; }
 {
     cat <<COPYRIGHT
 Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
@@ -52,12 +54,19 @@ License: ISC
 COPYRIGHT
     tail -n +3 "$root/LICENSE" | dep5
     echo
-    # The font's licence as its own package words it.
-    awk '/^License: OFL-1.1$/ { n++ } n == 2' /usr/share/doc/fonts-noto-core/copyright
+    # The font's licence as its own package words it: the paragraph with a text.
+    awk 'on && /^$/ { exit }
+         on { print; next }
+         held && /^ / { print "License: OFL-1.1"; print; on = 1; next }
+         { held = ($0 == "License: OFL-1.1") }' /usr/share/doc/fonts-noto-core/copyright
     echo
     echo "License: Zlib"
-    dep5 </usr/share/dpf/dgl/src/nanovg/LICENSE.txt
+    tr -d '\r' </usr/share/dpf/dgl/src/nanovg/LICENSE.txt | dep5
 } >"$doc/copyright"
+for text in "ISC" "OFL-1.1" "Zlib"; do
+    grep -A1 -x "License: $text" "$doc/copyright" | grep -q '^ ' \
+        || { echo "package.sh: no licence text for $text" >&2; exit 1; }
+done
 cat >"$build/changelog" <<CHANGELOG
 quelt ($version) unstable; urgency=medium
 
@@ -100,6 +109,6 @@ mkdir -p "$root/out"
 deb=$root/out/quelt_${version}_${arch}.deb
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
 echo "built $deb"
-tags=$(lintian --tag-display-limit 0 -I --pedantic "$deb" 2>&1 || true)
+tags=$(lintian --tag-display-limit 0 -I --pedantic "$deb" 2>&1 | grep -v '^running with root privileges' || true)
 echo "${tags:-lintian: no tags}"
 [ -z "$tags" ]

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the plain build, AddressSanitizer with
 # UndefinedBehaviorSanitizer, ThreadSanitizer, then each fuzz target for a
-# bounded time. Installs what it needs first. Exits non-zero on any failure.
+# bounded time; the Debian package is built and must be clean under lintian.
+# Installs what it needs first. Exits non-zero on any failure.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -28,6 +29,8 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 build_and_test build
+echo "== package and lintian"
+bash scripts/package.sh
 build_and_test build-asan -DQUELT_SANITIZE=address
 build_and_test build-tsan -DQUELT_SANITIZE=thread
 

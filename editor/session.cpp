@@ -97,13 +97,16 @@ int pinIfGlStack(dl_phdr_info* info, size_t, void* frontEnd)
 // The GL driver is loaded when a connection first asks for GLX and registers
 // itself with the GLX front end once per process; unloaded with that front end
 // (a host unloading this binary takes it along) or with its connection, it
-// never comes back whole, and each round leaves some kilobytes behind. So
-// once a context works, every library of the GL stack stays for the process,
-// and nothing else is kept.
-void pinGlStack()
+// never comes back whole, and each round leaves some kilobytes behind (the
+// front end keeps state from its first call, even on a server without GLX).
+// So from the first GLX call on, every library of the GL stack loaded so far
+// stays for the process, and nothing else is kept; once a context works the
+// whole stack is there and later calls do nothing.
+void pinGlStack(bool contextWorks)
 {
-    if (glPinned.exchange(true))
+    if (glPinned.load())
         return;
+    glPinned.store(contextWorks);
     Dl_info frontEnd{};
     const bool found = dladdr(reinterpret_cast<void*>(&glXChooseVisual), &frontEnd) && frontEnd.dli_fname;
     dl_iterate_phdr(pinIfGlStack, const_cast<char*>(found ? frontEnd.dli_fname : nullptr));
@@ -163,7 +166,7 @@ void GEditorSession::run()
     XMapWindow(ui, window);
     if (!createContext() || !createDrawing())
         return;
-    pinGlStack();
+    pinGlStack(true);
     followScale();  // the host may have changed it while the window was made
     skin->getEffect()->takeEditorRefresh();  // the first pass shows everything anyway
     holder->setStage(GEditorWindow::kReady);
@@ -190,6 +193,7 @@ bool GEditorSession::createWindow()
         // loader keeps process-wide state.
         std::lock_guard<std::mutex> hold(xGlobalsMutex());
         visual = glXChooseVisual(ui, 0, attributes);
+        pinGlStack(false);
     }
     if (!visual)
         return false;

@@ -27,6 +27,9 @@ public:
     virtual void automate(int index, float normalised) = 0;
     virtual void endEdit(int index) = 0;
     virtual bool stopped() { return false; }  // true: deliver nothing more now
+    // The writer's thread, after each edit it queued: a sink whose host
+    // drains on request may ask for a drain here. Wait-free by default.
+    virtual void editsWaiting() {}
 };
 
 class GEditQueue {

@@ -115,10 +115,29 @@ void GEffect::writeParameter(int index, double normalised)
     valuesChanged();
 }
 
+void GEffect::gestureBegin(int index)
+{
+    edits.begin(index);
+    editsWaiting();
+}
+
 void GEffect::gestureValue(int index)
 {
     if (hasParameter(index))
         edits.value(index, getParameter(index));
+    editsWaiting();
+}
+
+void GEffect::gestureEnd(int index)
+{
+    edits.end(index);
+    editsWaiting();
+}
+
+void GEffect::editsWaiting()
+{
+    if (editSink)
+        editSink->editsWaiting();
 }
 
 void GEffect::deliverEdits()

@@ -117,9 +117,9 @@ public:
     void writeParameter(int index, double normalised);
 
     // The editor's gestures on parameter index, queued for the host; wait-free.
-    void gestureBegin(int index) { edits.begin(index); }
+    void gestureBegin(int index);
     void gestureValue(int index);  // the current value
-    void gestureEnd(int index) { edits.end(index); }
+    void gestureEnd(int index);
     // Host's thread: what the editor queued, to the edit sink. The sink is the
     // VST 2.4 host unless an adapter set its own before the editor opened.
     void deliverEdits();
@@ -189,6 +189,7 @@ private:
     };
 
     bool hasParameter(int32_t index) const { return bank.hasParameter(index); }
+    void editsWaiting();  // the writer's thread: tells the edit sink
     void prepareScratch(int frames);
     int layOutScratch(int nIn, int nOut, int frames);  // frames per piece, 0: no area
     void growScratch(size_t needed);  // throws on failure, keeping the old area

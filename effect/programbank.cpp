@@ -1,5 +1,6 @@
 #include "effect/programbank.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace Zorv {
@@ -86,6 +87,20 @@ void ProgramBank::writeRecords(uint8_t* out, int first, int count) const
             memcpy(out + offsets[size_t(i)], &value, kValueBytes);
         }
     }
+}
+
+bool ProgramBank::isBank(const uint8_t* in, size_t size) const
+{
+    if (!in || size != size_t(bankSize))
+        return false;
+    for (int p = 0; p < numPrograms; ++p, in += recordSize)
+        for (int i = 0; i < numParams; ++i) {
+            double value;
+            memcpy(&value, in + offsets[size_t(i)], kValueBytes);
+            if (!std::isfinite(value))
+                return false;
+        }
+    return true;
 }
 
 void ProgramBank::readRecords(const uint8_t* in, int first, int count)

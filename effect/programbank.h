@@ -48,6 +48,7 @@ public:
 
     // Record images: `count` programs from `first`, in chunk layout.
     void writeRecords(uint8_t* out, int first, int count) const;
+    bool isBank(const uint8_t* in, size_t size) const;  // a whole bank, every value finite
     void readRecords(const uint8_t* in, int first, int count);  // names cut to 24 characters
     void copyRecord(int to, int from);
 

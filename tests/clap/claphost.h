@@ -113,6 +113,8 @@ private:
 class InputEvents {
 public:
     explicit InputEvents(const std::vector<Change>& changes);
+    InputEvents(const InputEvents&) = delete;  // the list points at this object
+    InputEvents& operator=(const InputEvents&) = delete;
     const clap_input_events_t* list() const { return &events; }
 
 private:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package out/quelt_<version>_<arch>.deb: Quelt.so in
-# /usr/lib/vst and the bundle Quelt.lv2 in /usr/lib/lv2, from a release build
+# /usr/lib/vst, the bundle Quelt.lv2 in /usr/lib/lv2 and Quelt.clap in
+# /usr/lib/clap, from a release build
 # of its own (build-deb) with Debian's hardening flags. Install it with
 # `apt install ./out/quelt_*.deb`; prints what `lintian -I --pedantic` says of
 # it and fails when it names any tag.
@@ -19,13 +20,13 @@ export CXXFLAGS="$CPPFLAGS $CXXFLAGS"  # CMake reads no CPPFLAGS
 rm -rf "$build"  # the flags are taken at the first configure only
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DQUELT_TESTS=OFF -DQUELT_BENCH=OFF >/dev/null
-cmake --build "$build" -j "${JOBS:-2}" --target Quelt quelt_lv2 >/dev/null
+cmake --build "$build" -j "${JOBS:-2}" --target Quelt quelt_lv2 QueltClap >/dev/null
 rm -rf "$stage"
 DESTDIR=$stage cmake --install "$build" >/dev/null
-find "$stage/usr/lib" -name '*.so' -exec strip --strip-unneeded --remove-section=.comment \
+find "$stage/usr/lib" \( -name '*.so' -o -name '*.clap' \) -exec strip --strip-unneeded --remove-section=.comment \
     --remove-section=.note {} +
 find "$stage" -type d -exec chmod 0755 {} +
-find "$stage/usr/lib" -type f -name '*.so' -exec chmod 0644 {} +
+find "$stage/usr/lib" -type f \( -name '*.so' -o -name '*.clap' \) -exec chmod 0644 {} +
 
 doc=$stage/usr/share/doc/quelt
 mkdir -p "$doc"
@@ -41,7 +42,7 @@ Files: *
 Copyright: 2026 Zorv
 License: ISC
 
-Files: usr/lib/vst/Quelt.so usr/lib/lv2/Quelt.lv2/quelt_ui.so
+Files: usr/lib/vst/Quelt.so usr/lib/lv2/Quelt.lv2/quelt_ui.so usr/lib/clap/Quelt.clap
 Comment: The editor embeds the font Noto Sans (under the name "Kelvo") and
  draws with nanovg.
 Copyright: 2026 Zorv
@@ -70,8 +71,8 @@ done
 cat >"$build/changelog" <<CHANGELOG
 quelt ($version) unstable; urgency=medium
 
-  * Release $version: VST 2.4 and LV2 (stereo and mono, presets, editor),
-    under the ISC licence.
+  * Release $version: VST 2.4, LV2 (stereo and mono, presets, editor) and
+    CLAP (stereo and mono, editor), under the ISC licence.
 
  -- Zorv <quelt@example.com>  $(date -R -d @"$(git log -1 --format=%ct 2>/dev/null || date +%s)")
 CHANGELOG
@@ -82,7 +83,7 @@ chmod 0644 "$doc"/*
 mkdir -p "$build/deps/debian"
 printf 'Source: quelt\n\nPackage: quelt\nArchitecture: any\n' >"$build/deps/debian/control"
 depends=$(cd "$build/deps" && dpkg-shlibdeps -O "$stage"/usr/lib/vst/Quelt.so \
-    "$stage"/usr/lib/lv2/Quelt.lv2/*.so 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
+    "$stage"/usr/lib/lv2/Quelt.lv2/*.so "$stage"/usr/lib/clap/Quelt.clap 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
 
 mkdir -p "$stage/DEBIAN"
 cat >"$stage/DEBIAN/control" <<CONTROL
@@ -94,12 +95,13 @@ Installed-Size: $(du -sk "$stage/usr" | cut -f1)
 Depends: $depends, libgl1
 Section: sound
 Priority: optional
-Description: stereo and mono noise gate plug-in (VST 2.4 and LV2)
+Description: stereo and mono noise gate plug-in (VST 2.4, LV2 and CLAP)
  Quelt closes the signal below a threshold and opens it again above,
  with its own attack and fade times; a gain meter shows it working.
- This package holds the VST 2.4 plug-in (/usr/lib/vst/Quelt.so) and the
+ This package holds the VST 2.4 plug-in (/usr/lib/vst/Quelt.so), the
  LV2 bundle (/usr/lib/lv2/Quelt.lv2) with stereo and mono variants, the
- factory presets and the plug-in's own editor.
+ factory presets and the plug-in's own editor, and the CLAP plug-in
+ (/usr/lib/clap/Quelt.clap) with stereo and mono gates and the editor.
 CONTROL
 
 (cd "$stage" && find usr -type f -exec md5sum {} + | sort -k 2) >"$stage/DEBIAN/md5sums"

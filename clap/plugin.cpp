@@ -324,6 +324,7 @@ void GClapGate::deliverEdits(const clap_output_events_t* out)
     if (!out || !out->try_push)
         return;
     drainOut = out;
+    flushAsked.store(false);  // an edit queued from here on asks again
     drainer.store(std::this_thread::get_id());
     gate->deliverEdits();
     drainer.store(std::thread::id());
@@ -367,6 +368,9 @@ void GClapGate::automate(int index, float normalised)
 
 void GClapGate::editsWaiting()
 {
+    // One request until the next drain takes what is waiting.
+    if (flushAsked.exchange(true))
+        return;
     dirty.store(true);
     if (hostParams)
         hostParams->request_flush(host);

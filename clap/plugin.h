@@ -10,7 +10,7 @@
 // The editor's gestures wait in the gate's edit queue; process and flush
 // drain them into their output events (gesture begin, value, gesture end).
 // When the editor queues one it asks the host for a flush and a main-thread
-// callback, where the state is marked dirty; nothing else calls the host
+// callback (once until the next drain), where the state is marked dirty; nothing else calls the host
 // from another thread than the one the CLAP headers allow.
 // process and flush lock nothing, allocate nothing and make no system call.
 // Owns the gate and, through it, the editor; borrows the host.
@@ -120,6 +120,7 @@ private:
     const clap_output_events_t* drainOut = nullptr;           // during a drain
     std::atomic<std::thread::id> drainer{};                   // the thread draining now
     std::atomic<bool> dirty{false};                           // an edit not yet marked
+    std::atomic<bool> flushAsked{false};                      // requested, not drained since
 };
 
 }  // namespace Zorv::Clap

@@ -227,6 +227,14 @@ TEST(ClapEntry, FactoryDescribesBothGatesAndEachOffersItsExtensions)
         EXPECT_FALSE(clap.gui->is_api_supported(clap.plugin(), CLAP_WINDOW_API_X11, true));
         EXPECT_FALSE(clap.gui->is_api_supported(clap.plugin(), "win32", false));
         EXPECT_FALSE(clap.gui->can_resize(clap.plugin()));
+        uint32_t w = 0, h = 0;
+        for (const double junk : {double(NAN), 0.0, -2.0, 1e9})
+            EXPECT_FALSE(clap.gui->set_scale(clap.plugin(), junk)) << junk;
+        ASSERT_TRUE(clap.gui->get_size(clap.plugin(), &w, &h));
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(330u, 195u));
+        EXPECT_TRUE(clap.gui->set_scale(clap.plugin(), 2.0));
+        ASSERT_TRUE(clap.gui->get_size(clap.plugin(), &w, &h));
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(660u, 390u));
         EXPECT_FALSE(clap.activate(1e300, 256)) << "a rate no gate runs at";
         EXPECT_TRUE(clap.activate(kRate, 256));
         clap.destroy();

@@ -15,7 +15,7 @@ packages=(
     python3-pil
     lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 lintian dpkg-dev
     meson ninja-build libelf-dev
-    qtractor
+    qtractor libjack-jackd2-dev desktop-file-utils
 )
 
 missing=()

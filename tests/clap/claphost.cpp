@@ -243,7 +243,8 @@ bool ClapHost::load(const std::vector<uint8_t>& bytes)
     clap_istream_t stream{&reader, [](const clap_istream_t* s, void* data, uint64_t size) -> int64_t {
                               auto* r = static_cast<Reader*>(s->ctx);
                               const size_t n = std::min<size_t>({size_t(size), 100, r->bytes->size() - r->at});
-                              memcpy(data, r->bytes->data() + r->at, n);
+                              if (n > 0)
+                                  memcpy(data, r->bytes->data() + r->at, n);
                               r->at += n;
                               return int64_t(n);
                           }};

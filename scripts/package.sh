@@ -29,7 +29,8 @@ find "$stage/usr/lib" \( -name '*.so' -o -name '*.clap' \) -exec strip --strip-u
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$stage/usr/bin/quelt"
 gzip -9n "$stage/usr/share/man/man1/quelt.1"
 find "$stage" -type d -exec chmod 0755 {} +
-chmod 0644 "$stage/usr/share/applications/quelt.desktop" "$stage/usr/share/man/man1/quelt.1.gz"
+chmod 0644 "$stage/usr/share/applications/quelt.desktop" "$stage/usr/share/man/man1/quelt.1.gz" \
+    "$stage/usr/share/icons/hicolor/scalable/apps/quelt.svg"
 find "$stage/usr/lib" -type f \( -name '*.so' -o -name '*.clap' \) -exec chmod 0644 {} +
 
 doc=$stage/usr/share/doc/quelt

@@ -1,6 +1,7 @@
 #include "clap/plugin.h"
 
 #include "editor/editor.h"
+#include "effect/channels.h"
 #include "gate/quelt.h"
 
 #include <algorithm>
@@ -74,13 +75,7 @@ bool GClapGate::build()
     gate->getAeffect()->user = this;
     gate->setEditSink(this);
     editor = dynamic_cast<GEditor*>(gate->getEditor());
-    VstSpeakerArrangement in{}, out{};
-    in.numChannels = out.numChannels = channels;
-    if (!gate->setSpeakerArrangement(&in, &out))
-        return false;
-    gate->setNumInputs(channels);
-    gate->setNumOutputs(channels);
-    return true;
+    return useChannels(*gate, channels);
 }
 
 GClapGate::~GClapGate()

@@ -1,5 +1,7 @@
 #include "lv2/dsp.h"
 
+#include "effect/channels.h"
+
 #include <limits>
 #include <new>
 
@@ -20,12 +22,8 @@ GLv2Gate* GLv2Gate::create(int channels, double rate, int maxBlock)
         return nullptr;
     try {
         std::unique_ptr<Quelt> effect(new Quelt(nullptr));
-        VstSpeakerArrangement in{}, out{};
-        in.numChannels = out.numChannels = channels;
-        if (!effect->setSpeakerArrangement(&in, &out))
+        if (!useChannels(*effect, channels))
             return nullptr;
-        effect->setNumInputs(channels);
-        effect->setNumOutputs(channels);
         effect->setSampleRate(float(rate));
         effect->setBlockSize(maxBlock > 0 ? maxBlock : kDefaultBlock);
         return new GLv2Gate(std::move(effect), channels);

@@ -1,6 +1,7 @@
 #include "standalone/app.h"
 
 #include "editor/editor.h"
+#include "effect/channels.h"
 #include "gate/quelt.h"
 #include "standalone/settings.h"
 
@@ -70,13 +71,7 @@ bool GStandalone::buildGate()
         return false;
     gate->setEditSink(this);
     editor = dynamic_cast<GEditor*>(gate->getEditor());
-    VstSpeakerArrangement in{}, out{};
-    in.numChannels = out.numChannels = channels;
-    if (!gate->setSpeakerArrangement(&in, &out))
-        return false;
-    gate->setNumInputs(channels);
-    gate->setNumOutputs(channels);
-    return true;
+    return useChannels(*gate, channels);
 }
 
 bool GStandalone::openClient()

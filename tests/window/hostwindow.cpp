@@ -3,6 +3,7 @@
 #include "tests/window/pixels.h"
 
 #include <X11/extensions/XTest.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -26,7 +27,28 @@ Window onlyChild(Display* display, Window window)
     return child;
 }
 
+// Heap in use, every arena: unlike the resident size, free pages kept by
+// arenas of threads that came and went do not count.
+long heapKb()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return long((info.uordblks + info.hblkhd) / 1024);
+}
+
 }  // namespace
+
+void HostWindowTest::expectFlatOverOpenings(const std::function<void()>& cycle)
+{
+    for (int i = 0; i < 20; ++i)
+        ASSERT_NO_FATAL_FAILURE(cycle());
+    const int threads = threadCount(), fds = countEntries("/proc/self/fd");
+    const long memory = heapKb();
+    for (int i = 0; i < 200; ++i)
+        ASSERT_NO_FATAL_FAILURE(cycle());
+    EXPECT_TRUE(waitFor([&] { return threadCount() == threads; }));
+    EXPECT_EQ(countEntries("/proc/self/fd"), fds);
+    EXPECT_LT(heapKb() - memory, 1024) << "kB grown over 200 openings";
+}
 
 void HostWindowTest::SetUp()
 {

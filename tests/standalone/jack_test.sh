@@ -2,7 +2,8 @@
 # quelt under a private JACK server on its dummy driver: the command line's
 # statuses, the start line, the ports and the connections asked for; a
 # signal played through it by a test client equals `plughost process` of the
-# same signal at the JACK period as block size (stereo and mono); settings
+# same signal at the JACK period as block size (stereo and mono, and after a
+# period change while running); settings
 # kept across a SIGTERM and a restart, a corrupt file set aside as FILE.bad,
 # and the server going away ending quelt with status 1, its settings saved.
 # The window on a private Xvfb: titled, drawn, a drag on Thresh saved at
@@ -103,6 +104,16 @@ for variant in stereo mono; do
     stop
 done
 grep "frames equal" "$dir/player.log"
+
+# A period change while quelt runs: the output is plughost's at the new block size.
+launch q-period --no-state "${params[@]}"
+jack_bufsize 1024 >"$dir/bufsize.log" 2>&1 || fail "jack_bufsize"
+"$plughost" --plugin "$plugin" process "$dir/stereo.wav" "$dir/period-ref.wav" "${params[@]}" \
+    --block 1024 --inputs 2 --outputs 2 >"$dir/plughost.log" 2>&1 || fail "plughost"
+"$player" q-period 2 "$dir/stereo.wav" "$dir/period-ref.wav" >>"$dir/player.log" 2>&1 \
+    || fail "after a period change: the recording is not plughost's output"
+stop
+jack_bufsize 256 >"$dir/bufsize.log" 2>&1 || fail "jack_bufsize"
 
 QUELT_RT_REPORT=$dir/rt.txt LD_PRELOAD=$rtpreload launch q-rt --no-state "${params[@]}"
 "$player" q-rt 2 "$dir/stereo.wav" "$dir/stereo-ref.wav" >>"$dir/player.log" 2>&1 || fail "q-rt output"

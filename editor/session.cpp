@@ -7,7 +7,7 @@
 #include "editor/window.h"
 #include "effect/effect.h"
 
-#include <X11/Xlibint.h>  // the per-connection error hook
+#include <X11/Xlibint.h>  // the per-connection error table
 #include <dlfcn.h>
 #include <link.h>
 #include <poll.h>
@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace Zorv {
 
@@ -80,18 +81,26 @@ bool isGlStack(void* handle, const char* name, const char* frontEnd)
     return !driver.empty() && defines(handle, name, driver.c_str());
 }
 
-int pinIfGlStack(dl_phdr_info* info, size_t, void* frontEnd)
+// Adds a loaded object's name to the list in `names`.
+int collectName(dl_phdr_info* info, size_t, void* names)
 {
-    const char* name = info->dlpi_name;
-    if (!name || !name[0])
+    try {
+        if (info->dlpi_name && info->dlpi_name[0])
+            static_cast<std::vector<std::string>*>(names)->push_back(info->dlpi_name);
         return 0;
+    } catch (...) {
+        return 1;  // no exception through the loader's frames: the iteration stops
+    }
+}
+
+void pinIfGlStack(const char* name, const char* frontEnd)
+{
     // A no-load open only takes a reference, which pinning keeps for good.
     if (void* handle = dlopen(name, RTLD_NOW | RTLD_NOLOAD)) {
-        if (isGlStack(handle, name, static_cast<const char*>(frontEnd)))
+        if (isGlStack(handle, name, frontEnd))
             dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
         dlclose(handle);
     }
-    return 0;
 }
 
 // The GL driver is loaded when a connection first asks for GLX and registers
@@ -109,7 +118,12 @@ void pinGlStack(bool contextWorks)
     glPinned.store(contextWorks);
     Dl_info frontEnd{};
     const bool found = dladdr(reinterpret_cast<void*>(&glXChooseVisual), &frontEnd) && frontEnd.dli_fname;
-    dl_iterate_phdr(pinIfGlStack, const_cast<char*>(found ? frontEnd.dli_fname : nullptr));
+    // The names first: a dlopen inside the iteration would take the loader's
+    // locks in the order opposite to another thread's dlopen or dlclose.
+    std::vector<std::string> loaded;
+    dl_iterate_phdr(collectName, &loaded);
+    for (const std::string& name : loaded)
+        pinIfGlStack(name.c_str(), found ? frontEnd.dli_fname : nullptr);
 }
 
 constexpr const char* kCopySubBuffer = "GLX_MESA_copy_sub_buffer";

@@ -233,12 +233,13 @@ TEST_F(SkinCommandTest, WatchRebuildsOnSavesAndKeepsTheLastGoodEditor)
     const std::string skin = dir + "/watched.txt";
     const std::string head = "AddResource bg PngResource \"Quelt.png\" 330 195 2\n";
     writeText(skin, head + "Init 330 195 2\nBackgroundImage 0 bg 1\n");
-    ToolRun run = start({skin, "--watch", "--seconds", "4.5", "--screenshot", shot});
+    // Generous pauses: each rebuild opens an editor that must draw first, slow under TSan.
+    ToolRun run = start({skin, "--watch", "--seconds", "9", "--screenshot", shot});
     ASSERT_GT(run.pid, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     EXPECT_TRUE(hasWindowTitled("watched.txt"));
     writeText(skin, head + "Init 300 180 2\nBackgroundImage 0 bg 2\nBogus\n");
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3500));
     writeText(skin, head + "AddControl 1 0 0 9 9 GValue Fade nofont\n");
     finish(run);
     EXPECT_EQ(run.status, 0);
